@@ -1,0 +1,11 @@
+# Turns the .def export list into a GNU linker version script.
+file(STRINGS ${DEF} lines)
+set(names "")
+foreach(line IN LISTS lines)
+  string(STRIP "${line}" line)
+  if(line STREQUAL "" OR line MATCHES "^(LIBRARY|EXPORTS|;)")
+    continue()
+  endif()
+  string(APPEND names "    ${line};\n")
+endforeach()
+file(WRITE ${MAP} "{\n  global:\n${names}  local: *;\n};\n")

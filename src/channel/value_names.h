@@ -1,0 +1,43 @@
+// Printer-data value names: the whole vocabulary of the protocol with the driver.
+#pragma once
+
+namespace rvs::value {
+
+inline constexpr const char16_t* ReturnValue = u"ReturnValue";
+inline constexpr const char16_t* PrinterDataSize = u"PrinterDataSize";
+inline constexpr const char16_t* PrinterData = u"PrinterData";
+inline constexpr const char16_t* OxaSelectInput = u"OXA_Select_Input";
+inline constexpr const char16_t* OxaSelectDevice = u"OXASelectDevice";
+inline constexpr const char16_t* OxaPrintTimeOut = u"OXAPrintTimeOut";
+
+inline constexpr const char16_t* Open = u"Open";
+inline constexpr const char16_t* TimeInterval = u"TimeInterval";
+inline constexpr const char16_t* GetPrinterVersion = u"GetPrinterVersion";
+inline constexpr const char16_t* GetPrinterModel = u"GetPrinterModel";
+inline constexpr const char16_t* TotalFeedingValue = u"TotalFeedingValue";
+inline constexpr const char16_t* GetThresholdForLastPage = u"GetThresholdForLastPage";
+inline constexpr const char16_t* CheckMultiplePagePrinting = u"CheckMultiplePagePrinting";
+inline constexpr const char16_t* GetConfiguration = u"GetConfiguration";
+inline constexpr const char16_t* DivisionPrinting = u"DivisionPrinting";
+inline constexpr const char16_t* DivisionPrintingOn = u"DivisionPrintingON";
+inline constexpr const char16_t* DivisionPrintingOff = u"DivisionPrintingOFF";
+inline constexpr const char16_t* PurgeData = u"PurgeData";
+inline constexpr const char16_t* Close = u"Close";
+
+inline constexpr const char16_t* StatusGet = u"StatusGet";
+inline constexpr const char16_t* OxaGetStatus = u"OXAGetStatus";
+inline constexpr const char16_t* GetTransport = u"GetTransport";
+inline constexpr const char16_t* PaperRemoved = u"PaperRemoved";
+
+inline constexpr const char16_t* GetSensor = u"GetSensor";
+inline constexpr const char16_t* GetOxaSensorStatus = u"GetOXASensorStatus";
+inline constexpr const char16_t* GetRetractedCount = u"GetRetractedCount";
+
+inline constexpr const char16_t* LogSettingCondition = u"LogSettingCondition";
+
+inline constexpr const char16_t* ConsecutivePrintEnable = u"ConsecutivePrintEnable";
+inline constexpr const char16_t* ConsecutivePrintDisable = u"ConsecutivePrintDisable";
+inline constexpr const char16_t* GetFeedingValue = u"GetFeedingValue";
+inline constexpr const char16_t* GetPrinterStatus = u"GetPrinterStatus";
+
+}  // namespace rvs::value

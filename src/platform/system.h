@@ -1,0 +1,111 @@
+// The operating system as the library uses it: clock, sleep, local time, files, threads and
+// the host executable's name. Backends: portable/ (C++ standard library) and win32/.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace rvs::platform {
+
+struct LocalTime {
+    uint16_t year = 0, month = 0, day = 0;
+    uint16_t hour = 0, minute = 0, second = 0, millisecond = 0;
+};
+
+enum class FileMode {
+    WriteExclusive,  // write only, no sharing, always replaced (transfer files)
+    AppendShared,    // write, opened or created, content kept, read/write sharing (trace file)
+    WriteShared,     // write, opened or created, content kept, read/write sharing (staging file)
+    Read,            // read an existing file
+};
+
+class File {
+public:
+    virtual ~File() = default;
+    // False when the write failed; `written` is what reached the file.
+    virtual bool write(const void* data, uint32_t size, uint32_t* written) = 0;
+    virtual bool read(void* data, uint32_t size, uint32_t* got) = 0;
+    virtual uint64_t size() = 0;
+    virtual bool seek(uint64_t offset) = 0;
+    virtual bool seekEnd() = 0;
+    // Cuts the file at the current position.
+    virtual bool truncateHere() = 0;
+};
+
+class Thread {
+public:
+    virtual ~Thread() = default;
+    virtual void join() = 0;
+    virtual uint32_t id() const = 0;
+};
+
+enum class ThreadPriority { Normal, TimeCritical };
+
+class System {
+public:
+    virtual ~System() = default;
+
+    // Milliseconds since some start, wrapping at 2^32 like GetTickCount.
+    virtual uint32_t tickCount() = 0;
+    // 0 yields the processor.
+    virtual void sleep(uint32_t milliseconds) = 0;
+    virtual LocalTime localTime() = 0;
+
+    virtual char16_t pathSeparator() const = 0;
+    // GetTempPathW + GetTempFileNameW(prefix "Kor", unique 0): creates an empty file and
+    // gives its full path. False when no name could be had.
+    virtual bool createTransferFileName(std::u16string* path) = 0;
+    virtual std::unique_ptr<File> openFile(const std::u16string& path, FileMode mode) = 0;
+    virtual bool deleteFile(const std::u16string& path) = 0;
+    virtual bool copyFile(const std::u16string& from, const std::u16string& to) = 0;  // replaces `to`
+    virtual bool moveFile(const std::u16string& from, const std::u16string& to) = 0;
+    virtual bool fileExists(const std::u16string& path) = 0;
+    // Names (without directory) of the files in `directory` whose names start with `prefix`
+    // and end with `suffix`.
+    virtual std::vector<std::u16string> findFiles(const std::u16string& directory, const std::u16string& prefix,
+                                                  const std::u16string& suffix) = 0;
+
+    // Full path of the host process's executable as 8-bit text; empty when unknown.
+    virtual std::string executablePath() = 0;
+
+    virtual std::unique_ptr<Thread> startThread(std::function<void()> body, ThreadPriority priority) = 0;
+    virtual uint32_t currentThreadId() = 0;
+};
+
+// Forwards every call to another System, so a test double overrides only what it needs.
+class SystemWrapper : public System {
+public:
+    explicit SystemWrapper(System* target) : target_(target) {}
+    uint32_t tickCount() override { return target_->tickCount(); }
+    void sleep(uint32_t ms) override { target_->sleep(ms); }
+    LocalTime localTime() override { return target_->localTime(); }
+    char16_t pathSeparator() const override { return target_->pathSeparator(); }
+    bool createTransferFileName(std::u16string* path) override { return target_->createTransferFileName(path); }
+    std::unique_ptr<File> openFile(const std::u16string& path, FileMode mode) override {
+        return target_->openFile(path, mode);
+    }
+    bool deleteFile(const std::u16string& path) override { return target_->deleteFile(path); }
+    bool copyFile(const std::u16string& from, const std::u16string& to) override { return target_->copyFile(from, to); }
+    bool moveFile(const std::u16string& from, const std::u16string& to) override { return target_->moveFile(from, to); }
+    bool fileExists(const std::u16string& path) override { return target_->fileExists(path); }
+    std::vector<std::u16string> findFiles(const std::u16string& directory, const std::u16string& prefix,
+                                          const std::u16string& suffix) override {
+        return target_->findFiles(directory, prefix, suffix);
+    }
+    std::string executablePath() override { return target_->executablePath(); }
+    std::unique_ptr<Thread> startThread(std::function<void()> body, ThreadPriority priority) override {
+        return target_->startThread(std::move(body), priority);
+    }
+    uint32_t currentThreadId() override { return target_->currentThreadId(); }
+
+protected:
+    System* target() const { return target_; }
+
+private:
+    System* target_;
+};
+
+}  // namespace rvs::platform
