@@ -38,11 +38,12 @@ public:
 class Thread {
 public:
     virtual ~Thread() = default;
+    // Waits for the body to return. Called once.
     virtual void join() = 0;
     virtual uint32_t id() const = 0;
+    // THREAD_PRIORITY_TIME_CRITICAL where the platform has it; false when refused.
+    virtual bool raiseToTimeCritical() = 0;
 };
-
-enum class ThreadPriority { Normal, TimeCritical };
 
 class System {
 public:
@@ -71,7 +72,8 @@ public:
     // Full path of the host process's executable as 8-bit text; empty when unknown.
     virtual std::string executablePath() = 0;
 
-    virtual std::unique_ptr<Thread> startThread(std::function<void()> body, ThreadPriority priority) = 0;
+    // Starts `body` at once; nullptr when no thread can be had.
+    virtual std::unique_ptr<Thread> startThread(std::function<void()> body) = 0;
     virtual uint32_t currentThreadId() = 0;
 };
 
@@ -96,8 +98,8 @@ public:
         return target_->findFiles(directory, prefix, suffix);
     }
     std::string executablePath() override { return target_->executablePath(); }
-    std::unique_ptr<Thread> startThread(std::function<void()> body, ThreadPriority priority) override {
-        return target_->startThread(std::move(body), priority);
+    std::unique_ptr<Thread> startThread(std::function<void()> body) override {
+        return target_->startThread(std::move(body));
     }
     uint32_t currentThreadId() override { return target_->currentThreadId(); }
 
