@@ -29,6 +29,8 @@ inline constexpr uint16_t NewStatus = 0x7002;
 inline constexpr const char* kLibraryVersion = "02.10";
 inline constexpr const char16_t* kTraceBaseName = u"Korvelincomm";
 inline constexpr uint32_t kTraceFileLimit = 1024000;
+// Formatted text of one line or dump caption, NUL included.
+inline constexpr size_t kTraceTextCapacity = 1024;
 
 // Trace field offsets in the driver's settings record.
 inline constexpr size_t kSettingsTraceModeOffset = 288;
@@ -56,6 +58,9 @@ void TraceDump(Session* session, uint16_t id, const uint8_t* data, size_t length
 bool TraceSettingsChanged(Session* session);
 bool TraceLoadSettings(Session* session);
 Result TraceStoreSettings(Session* session, uint8_t mode, uint16_t fileCount, const char16_t* directory);
+// True when `directory` is not empty and, with the separator it may still need, fits the
+// session's directory field.
+bool TraceDirectoryFits(const char16_t* directory);
 
 // Rotation of full trace files and pruning of old backups.
 void TraceRotate(Session* session);

@@ -1,0 +1,177 @@
+#include "trace/trace_format.h"
+
+#include <cstring>
+
+namespace rvs::trace {
+namespace {
+
+// Appends to a fixed buffer, dropping whatever does not fit before the terminating NUL.
+class Sink {
+public:
+    Sink(char* out, size_t capacity) : out_(out), last_(capacity - 1) {}
+    void put(char c) {
+        if (length_ < last_) {
+            out_[length_++] = c;
+        }
+    }
+    void repeat(char c, size_t count) {
+        for (size_t i = 0; i < count; ++i) put(c);
+    }
+    size_t finish() {
+        out_[length_] = '\0';
+        return length_;
+    }
+
+private:
+    char* out_;
+    size_t last_;
+    size_t length_ = 0;
+};
+
+struct Spec {
+    bool leftAlign = false;
+    bool zeroPad = false;
+    size_t width = 0;
+    char conversion = 0;
+};
+
+// UTF-16 to 8-bit: Latin-1 passes, everything else (a surrogate pair counts once) is '?'.
+template <class Put>
+void narrow(const char16_t* text, Put&& put) {
+    for (const char16_t* p = text; *p != 0; ++p) {
+        char16_t c = *p;
+        if (c >= 0xD800 && c <= 0xDBFF && p[1] >= 0xDC00 && p[1] <= 0xDFFF) {
+            ++p;
+            put('?');
+        } else {
+            put(c < 0x100 ? static_cast<char>(c) : '?');
+        }
+    }
+}
+
+size_t wideLength(const char16_t* text) {
+    size_t n = 0;
+    narrow(text, [&n](char) { ++n; });
+    return n;
+}
+
+void padded(Sink& sink, const Spec& spec, size_t length, char fill, auto&& body) {
+    size_t pad = spec.width > length ? spec.width - length : 0;
+    if (!spec.leftAlign) sink.repeat(fill, pad);
+    body();
+    if (spec.leftAlign) sink.repeat(' ', pad);
+}
+
+void putText(Sink& sink, const Spec& spec, const Arg& arg) {
+    static const char kNull[] = "(null)";
+    if (arg.kind() == Arg::Kind::WideText && arg.wide() != nullptr) {
+        const char16_t* w = arg.wide();
+        padded(sink, spec, wideLength(w), ' ', [&] { narrow(w, [&sink](char c) { sink.put(c); }); });
+        return;
+    }
+    const char* t = arg.kind() == Arg::Kind::Text ? arg.text() : nullptr;
+    if (t == nullptr) t = kNull;
+    padded(sink, spec, std::strlen(t), ' ', [&] {
+        for (const char* p = t; *p != 0; ++p) sink.put(*p);
+    });
+}
+
+// Integers are taken as 32-bit values, as the C conversions see them.
+void putNumber(Sink& sink, const Spec& spec, const Arg& arg) {
+    char digits[16];
+    size_t count = 0;
+    bool negative = false;
+    if (spec.conversion == 'd' || spec.conversion == 'i') {
+        int32_t v = static_cast<int32_t>(static_cast<uint32_t>(arg.asUnsigned()));
+        negative = v < 0;
+        uint32_t magnitude = negative ? 0u - static_cast<uint32_t>(v) : static_cast<uint32_t>(v);
+        do {
+            digits[count++] = static_cast<char>('0' + magnitude % 10);
+            magnitude /= 10;
+        } while (magnitude != 0);
+    } else {
+        uint32_t v = static_cast<uint32_t>(arg.asUnsigned());
+        unsigned base = spec.conversion == 'u' ? 10 : 16;
+        const char* set = spec.conversion == 'x' ? "0123456789abcdef" : "0123456789ABCDEF";
+        do {
+            digits[count++] = set[v % base];
+            v /= base;
+        } while (v != 0);
+    }
+    size_t length = count + (negative ? 1 : 0);
+    auto body = [&] {
+        for (size_t i = count; i > 0; --i) sink.put(digits[i - 1]);
+    };
+    if (spec.zeroPad && !spec.leftAlign) {
+        if (negative) sink.put('-');
+        sink.repeat('0', spec.width > length ? spec.width - length : 0);
+        body();
+        return;
+    }
+    padded(sink, spec, length, ' ', [&] {
+        if (negative) sink.put('-');
+        body();
+    });
+}
+
+}  // namespace
+
+size_t format(char* out, size_t capacity, const char* fmt, std::initializer_list<Arg> args) {
+    if (out == nullptr || capacity == 0) return 0;
+    Sink sink(out, capacity);
+    if (fmt == nullptr) return sink.finish();
+    const Arg* next = args.begin();
+    const char* p = fmt;
+    while (*p != 0) {
+        if (*p != '%') {
+            sink.put(*p++);
+            continue;
+        }
+        const char* start = p++;
+        if (*p == '%') {
+            sink.put('%');
+            ++p;
+            continue;
+        }
+        Spec spec;
+        for (;; ++p) {
+            if (*p == '-') {
+                spec.leftAlign = true;
+            } else if (*p == '0') {
+                spec.zeroPad = true;
+            } else {
+                break;
+            }
+        }
+        while (*p >= '0' && *p <= '9') spec.width = spec.width * 10 + static_cast<size_t>(*p++ - '0');
+        // Length modifiers (%ws, %ls, %hd) only restate what the typed argument knows.
+        while (*p == 'l' || *p == 'w' || *p == 'h') ++p;
+        spec.conversion = *p;
+        switch (spec.conversion) {
+            case 'd':
+            case 'i':
+            case 'u':
+            case 'x':
+            case 'X':
+                if (next != args.end()) {
+                    const Arg& arg = *next++;
+                    if (arg.kind() == Arg::Kind::Signed || arg.kind() == Arg::Kind::Unsigned) {
+                        putNumber(sink, spec, arg);
+                    }
+                }
+                ++p;
+                break;
+            case 's':
+                if (next != args.end()) putText(sink, spec, *next++);
+                ++p;
+                break;
+            default:
+                // Not a trace conversion: keep the text as it stands.
+                for (const char* q = start; q != p; ++q) sink.put(*q);
+                break;
+        }
+    }
+    return sink.finish();
+}
+
+}  // namespace rvs::trace

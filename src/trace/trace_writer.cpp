@@ -1,0 +1,113 @@
+#include <cstring>
+#include <string>
+
+#include "platform/platform.h"
+#include "trace/trace.h"
+#include "trace/trace_level.h"
+
+namespace rvs {
+namespace {
+
+constexpr size_t kPrefixCapacity = 64;  // prefix and header, NUL included
+
+// The host executable's file name: the part of its path after the last separator, empty when
+// the path is unknown or has no separator.
+std::string executableName() {
+    std::string path = platform::system().executablePath();
+    size_t cut = path.rfind(static_cast<char>(platform::system().pathSeparator()));
+    return cut == std::string::npos ? std::string() : path.substr(cut + 1);
+}
+
+// "hh:mm:ss.mmm<TAB>[name][LEVEL:id]" (FATAL with a blank between the groups). A long
+// executable name is cut so that the time, level and id always fit.
+size_t formatPrefix(char (&out)[kPrefixCapacity], const platform::LocalTime& t, const std::string& name,
+                    uint16_t id) {
+    const char* layout = (id & kTraceLevelMask) == kTraceLevelFatal ? "%02d:%02d:%02d.%03d\t[%s] [%ws:%04x]"
+                                                                    : "%02d:%02d:%02d.%03d\t[%s][%ws:%04x]";
+    const char16_t* word = traceLevelWord(id);
+    auto fill = [&](const char* exe) {
+        return trace::format(out, kPrefixCapacity, layout,
+                             {t.hour, t.minute, t.second, t.millisecond, exe, word, static_cast<unsigned>(id)});
+    };
+    size_t fixed = fill("");
+    size_t room = kPrefixCapacity - 1 - fixed;
+    if (name.size() <= room) return fill(name.c_str());
+    char cut[kPrefixCapacity];
+    std::memcpy(cut, name.data(), room);
+    cut[room] = '\0';
+    return fill(cut);
+}
+
+// Day in the high half, month in the low half: the header is written again when either moves.
+uint32_t headerDate(const platform::LocalTime& t) { return (static_cast<uint32_t>(t.day) << 16) | t.month; }
+
+void writeAll(platform::File& file, const char* data, uint32_t size, uint32_t* written) {
+    *written = 0;
+    if (size > 0) file.write(data, size, written);
+}
+
+}  // namespace
+
+int TraceWrite(Session* session, uint16_t id, const char* text) {
+    if (session == nullptr || text == nullptr) return 1;
+    if (!traceLevelEnabled(session->traceMode.load(), id)) return 1;
+    uint64_t remaining = std::strlen(text);
+    if (remaining == 0) return 1;
+
+    const std::string exe = executableName();
+    const platform::LocalTime now = platform::system().localTime();
+    char prefix[kPrefixCapacity];
+    const uint32_t prefixLength = static_cast<uint32_t>(formatPrefix(prefix, now, exe, id));
+
+    Guard lock(session->traceLock);
+    if (session->traceDirectory[0] == 0) return 0;  // no usable directory was ever loaded
+    // Kept per thread so that an ordinary line allocates nothing once the thread has traced.
+    thread_local std::u16string path;
+    path.assign(session->traceDirectory);
+    path.append(kTraceBaseName);
+    path.append(u".log");
+    std::unique_ptr<platform::File> file = platform::system().openFile(path, platform::FileMode::AppendShared);
+    if (!file) return 0;
+
+    bool stalled = false;
+    while (remaining > 0) {
+        uint64_t size = file->size();
+        uint64_t room = remaining + prefixLength;
+        if (size + room > kTraceFileLimit) room = size < kTraceFileLimit ? kTraceFileLimit - size : 0;
+        file->seekEnd();
+        const uint32_t date = headerDate(now);
+        if (date != session->traceHeaderDate) {
+            char header[kPrefixCapacity];
+            uint32_t length = static_cast<uint32_t>(trace::format(
+                header, sizeof header, "\n[API]Version:%s Date:%04d/%02d/%02d\n",
+                {kLibraryVersion, now.year, now.month, now.day}));
+            uint32_t ignored = 0;
+            writeAll(*file, header, length, &ignored);
+            session->traceHeaderDate = date;
+        }
+        uint32_t written = 0;
+        writeAll(*file, prefix, prefixLength, &written);
+        size += written;
+        uint32_t n = 0;
+        if (room > prefixLength) writeAll(*file, text, static_cast<uint32_t>(room - prefixLength), &n);
+        if (n == 0 && (size < kTraceFileLimit || stalled)) break;  // the file takes nothing: give up
+        stalled = n == 0;
+        if (size + n >= kTraceFileLimit) {
+            TraceRotate(session);
+            file->seek(0);
+            file->truncateHere();
+        }
+        text += n;
+        remaining -= n;
+    }
+    return 1;
+}
+
+void TraceLineArgs(Session* session, uint16_t id, const char* fmt, std::initializer_list<trace::Arg> args) {
+    if (session == nullptr || !TraceEnabled(session, id)) return;
+    char text[kTraceTextCapacity];
+    trace::format(text, sizeof text, fmt, args);
+    TraceWrite(session, id, text);
+}
+
+}  // namespace rvs
