@@ -1,0 +1,74 @@
+#include <memory>
+
+#include "api/call_frame.h"
+#include "api/configuration_probes.h"
+#include "api/open_close.h"
+#include "api/session_teardown.h"
+#include "channel/channel.h"
+#include "channel/value_names.h"
+#include "media/print_control.h"
+#include "monitor/monitor.h"
+#include "platform/platform.h"
+
+namespace rvs {
+namespace {
+
+constexpr uint32_t kPurgeSettleMs = 3000;
+
+// A job the printer still holds is purged with the monitor parked.
+Result purgeHeldJob(Session& session) {
+    Result busyCode = kSuccess;
+    if (!CheckPrinterBusy(session, busyCode)) {
+        return kSuccess;  // also when the status word cannot be read
+    }
+    if (PauseMonitor(session) != kSuccess) {
+        return kFailure;
+    }
+    uint8_t answer = 0;
+    readValue(session, value::PurgeData, &answer, 1);
+    platform::system().sleep(kPurgeSettleMs);
+    return ResumeMonitor(session);
+}
+
+}  // namespace
+
+Result closeSession(RvStatementHandle handle) {
+    Session* session = validateHandle(handle);
+    if (session == nullptr) {
+        return kInvalidHandle;
+    }
+    uint16_t firmware = 0;
+    uint8_t model = 0;
+    {
+        Guard lock(session->stateLock);
+        firmware = session->firmwareVersion;
+        model = session->printerModel;
+    }
+    CommandHandshake(*session);
+    if (usesDriverFeeding(firmware, model)) {
+        uint32_t total = 0;
+        {
+            Guard lock(session->stateLock);
+            total = session->totalFeedingValue;
+        }
+        if (writeInput(*session, value::TotalFeedingValue, platform::kRegDword, &total, sizeof total) != kSuccess) {
+            return kInvalidParameter;
+        }
+    }
+    if (onMonitorThread(*session)) {
+        return kInvalidParameter;
+    }
+    if (purgeHeldJob(*session) != kSuccess) {
+        return kFailure;
+    }
+    stopMonitor(*session);
+    uint8_t answer = 0;
+    readValue(*session, value::Close, &answer, 1);
+
+    unregisterSession(session);
+    session->magic = 0;
+    teardownSession(std::unique_ptr<Session>(session));
+    return kSuccess;
+}
+
+}  // namespace rvs

@@ -1,0 +1,58 @@
+#include "api/configuration_probes.h"
+
+#include "channel/channel.h"
+#include "channel/little_endian.h"
+#include "channel/value_names.h"
+#include "platform/spooler.h"
+
+namespace rvs {
+
+Result ReadLastPageThreshold(Session& session, uint32_t& threshold) {
+    uint8_t answer[4] = {};
+    Result result = requestRecord(session, value::GetThresholdForLastPage, answer, sizeof answer);
+    if (result == kSuccess) {
+        threshold = readLe32(answer) * 10;
+    }
+    return result;
+}
+
+Result CheckMultiplePagePrinting(Session& session) {
+    uint8_t answer = 0;
+    return requestRecord(session, value::CheckMultiplePagePrinting, &answer, 1);
+}
+
+bool divisionPrintingWanted(uint8_t configurationByte0, uint16_t firmwareVersion, uint8_t model) {
+    if ((configurationByte0 & 0x10) == 0) {
+        return false;
+    }
+    return (firmwareVersion >= 781 && firmwareVersion <= 787) || firmwareVersion >= 1024 ||
+           model != static_cast<uint8_t>(PrinterModel::Korvelin);
+}
+
+Result ApplyDivisionPrinting(Session& session) {
+    uint8_t configuration[8] = {};
+    Result result = requestRecord(session, value::GetConfiguration, configuration, sizeof configuration);
+    if (result != kSuccess) {
+        return result;
+    }
+    uint16_t firmware = 0;
+    uint8_t model = 0;
+    {
+        Guard lock(session.stateLock);
+        firmware = session.firmwareVersion;
+        model = session.printerModel;
+    }
+    const bool on = divisionPrintingWanted(configuration[0], firmware, model);
+    uint8_t input[4] = {};
+    writeLe32(input, on ? 1 : 0);
+    if (writeInput(session, value::DivisionPrinting, platform::kRegBinary, input, sizeof input) != kSuccess) {
+        return kInvalidParameter;
+    }
+    uint8_t answer = 0;
+    if (!readValue(session, on ? value::DivisionPrintingOn : value::DivisionPrintingOff, &answer, 1).callOk) {
+        return kInvalidParameter;
+    }
+    return kSuccess;
+}
+
+}  // namespace rvs

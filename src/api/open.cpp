@@ -1,0 +1,203 @@
+#include <memory>
+#include <new>
+
+#include "api/call_frame.h"
+#include "api/configuration_probes.h"
+#include "api/function_numbers.h"
+#include "api/open_close.h"
+#include "api/session_teardown.h"
+#include "channel/channel.h"
+#include "channel/little_endian.h"
+#include "channel/value_names.h"
+#include "media/print_control.h"
+#include "monitor/monitor.h"
+#include "platform/platform.h"
+#include "trace/trace.h"
+
+namespace rvs {
+namespace {
+
+// "Open" answer byte 2: the printer cannot report its version; take the short path.
+constexpr uint8_t kOpenShortPathBits = 0x04 | 0x40;
+
+const char* modelLine(uint8_t model) {
+    switch (static_cast<PrinterModel>(model)) {
+        case PrinterModel::KorvelinFO: return "Printer model : Korvelin FO\n";
+        case PrinterModel::OxaSt: return "Printer model : OXA ST\n";
+        default: return "Printer model : Korvelin\n";
+    }
+}
+
+struct Probed {
+    uint16_t driverVersion = 0;
+    uint32_t statusInterval = kDefaultStatusInterval;
+    uint8_t oxaPrintTimeOut = kDefaultOxaPrintTimeOut;
+    uint16_t firmwareVersion = 0;
+    uint8_t model = 0;
+    uint32_t lastPageThreshold = kDefaultLastPageThreshold;
+    uint32_t totalFeedingValue = 0;
+    bool fullPath = false;
+};
+
+uint8_t modelFromShortPath(Session& session) {
+    uint8_t answer[2] = {};
+    RawAnswer raw = readValue(session, value::GetPrinterModel, answer, sizeof answer);
+    if (!raw.callOk || raw.needed != sizeof answer) {
+        return static_cast<uint8_t>(PrinterModel::Korvelin);
+    }
+    return static_cast<uint8_t>(readLe16(answer) != 0 ? PrinterModel::OxaSt : PrinterModel::KorvelinFO);
+}
+
+Result probeVersionAndFeeding(Session& session, Probed& probed) {
+    uint8_t version[4] = {};
+    Result result = requestRecord(session, value::GetPrinterVersion, version, sizeof version);
+    if (result != kSuccess) {
+        return result;
+    }
+    probed.firmwareVersion = readLe16(version);
+    probed.model = version[2];
+    TraceLine(&session, traceid::SessionInfo, "FWVersion = %04x\n", probed.firmwareVersion);
+    if (usesDriverFeeding(probed.firmwareVersion, probed.model)) {
+        result = ReadLastPageThreshold(session, probed.lastPageThreshold);
+        if (result != kSuccess) {
+            return result;
+        }
+        uint8_t total[4] = {};
+        if (readValue(session, value::TotalFeedingValue, total, sizeof total).callOk) {
+            probed.totalFeedingValue = readLe32(total);
+        }
+    }
+    result = CheckMultiplePagePrinting(session);
+    if (result != kSuccess) {
+        return result;
+    }
+    {
+        Guard lock(session.stateLock);
+        session.firmwareVersion = probed.firmwareVersion;
+        session.printerModel = probed.model;
+    }
+    return ApplyDivisionPrinting(session);
+}
+
+// Steps from the "Open" request to the running monitor; any failure tears the session down.
+Result probeAndStart(Session& session, Probed& probed) {
+    uint8_t openAnswer[5] = {};
+    Result result = requestRecord(session, value::Open, openAnswer, sizeof openAnswer);
+    if (result != kSuccess) {
+        return result;
+    }
+    if (!platform::spooler().readDriverVersion(session.printer, session.printerName.c_str(), &probed.driverVersion)) {
+        return kFailure;
+    }
+    TraceLine(&session, traceid::SessionInfo, "Drv ver:%X\n", probed.driverVersion);
+
+    uint8_t interval[4] = {};
+    if (readValue(session, value::TimeInterval, interval, sizeof interval).callOk) {
+        probed.statusInterval = readLe32(interval);
+    }
+    TraceLine(&session, traceid::SessionInfo, "Status interval:%d ms\n", probed.statusInterval);
+
+    uint8_t timeOut = 0;
+    if (readValue(session, value::OxaPrintTimeOut, &timeOut, 1).callOk) {
+        probed.oxaPrintTimeOut = timeOut;
+    }
+    TraceLine(&session, traceid::SessionInfo, "Print Time out:%d min\n", probed.oxaPrintTimeOut);
+
+    if ((openAnswer[2] & kOpenShortPathBits) != 0) {
+        probed.model = modelFromShortPath(session);
+    } else {
+        probed.fullPath = true;
+        result = probeVersionAndFeeding(session, probed);
+        if (result != kSuccess) {
+            return result;
+        }
+    }
+    TraceLine(&session, traceid::SessionInfo, modelLine(probed.model));
+
+    result = SetConsecutivePrint(session, true);
+    if (result != kSuccess) {
+        return result;
+    }
+    {
+        Guard lock(session.stateLock);
+        session.driverVersion = probed.driverVersion;
+        session.lastPageThreshold = probed.lastPageThreshold;
+        session.statusInterval = probed.statusInterval;
+        session.totalFeedingValue = probed.totalFeedingValue;
+        session.oxaPrintTimeOut = probed.oxaPrintTimeOut;
+        session.firmwareVersion = probed.firmwareVersion;
+        session.printerModel = probed.model;
+    }
+    return startMonitor(session);
+}
+
+void awaitFirstPoll(Session& session) {
+    platform::System& sys = platform::system();
+    std::unique_lock<Lock> lock(session.stateLock);
+    while ((session.stateFlags & state::FirstPollDone) == 0) {
+        lock.unlock();
+        sys.sleep(0);
+        lock.lock();
+    }
+}
+
+}  // namespace
+
+Result openSession(const char16_t* printerName, RvStatementHandle* handleOut) {
+    if (handleOut == nullptr || printerName == nullptr) {
+        return kInvalidParameter;
+    }
+    platform::PrinterHandle printer = nullptr;
+    if (!platform::spooler().openPrinter(printerName, &printer) || printer == nullptr) {
+        return kInvalidParameter;
+    }
+    std::unique_ptr<Session> session(new (std::nothrow) Session);
+    if (!session) {
+        platform::spooler().closePrinter(printer);
+        return kFailure;
+    }
+    session->printer = printer;
+    try {
+        session->printerName = printerName;
+    } catch (const std::bad_alloc&) {
+        platform::spooler().closePrinter(printer);
+        return kFailure;
+    }
+
+    Result result = kSuccess;
+    Probed probed;
+    try {
+        if (!TraceLoadSettings(session.get())) {
+            result = kFailure;
+        } else {
+            const uint32_t zero = 0;
+            writeInput(*session, value::ReturnValue, platform::kRegDword, &zero, sizeof zero);
+            traceCall(session.get(), fn::kOpen);
+            TraceLine(session.get(), traceid::SessionInfo, "Printer name:%ls\n", session->printerName);
+            result = probeAndStart(*session, probed);
+        }
+    } catch (...) {
+        result = kFailure;  // the half-built session is torn down all the same
+    }
+    if (result != kSuccess) {
+        traceErrorReturn(session.get(), fn::kOpen, result);
+        teardownSession(std::move(session));
+        return result;
+    }
+
+    Session* open = session.release();
+    registerSession(open);
+    open->magic = kSessionMagic;
+    *handleOut = toHandle(open);
+    awaitFirstPoll(*open);
+    if (probed.fullPath && usesDriverFeeding(probed.firmwareVersion, probed.model)) {
+        Guard lock(open->stateLock);
+        if ((open->stateFlags & state::FeedCounting) != 0 && open->totalFeedingValue >= open->lastPageThreshold) {
+            open->stateFlags |= state::LastPageReached;
+        }
+    }
+    traceReturn(open, fn::kOpen);
+    return kSuccess;
+}
+
+}  // namespace rvs

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <memory>
+
+#include "api/session.h"
+
+namespace rvs {
+
+// Stops the monitor (if it runs), closes the printer and frees the record. The session must no
+// longer be reachable through a handle.
+void teardownSession(std::unique_ptr<Session> session);
+
+}  // namespace rvs

@@ -1,0 +1,17 @@
+#include "device/purge.h"
+
+#include "channel/channel.h"
+#include "channel/value_names.h"
+#include "media/print_control.h"
+
+namespace rvs {
+
+Result InternalPurge(Session& session) {
+    Result result = requestCommand(session, value::PurgeData);
+    if (result != kSuccess) {
+        return result;
+    }
+    return SetConsecutivePrint(session, true) == kSuccess ? kSuccess : kFailure;
+}
+
+}  // namespace rvs

@@ -1,0 +1,108 @@
+#include "device/purge.h"
+#include "monitor/monitor.h"
+#include "monitor/status_poll.h"
+#include "monitor/status_record.h"
+#include "platform/platform.h"
+
+namespace rvs {
+namespace {
+
+// The pause between cycles is slept in slices so that a stop is seen without waiting out a
+// long interval from the driver.
+constexpr uint32_t kSleepSliceMs = 50;
+
+void OxaPrintTimerCheck(Session& session) {
+    {
+        Guard lock(session.stateLock);
+        if (session.oxaTimerRunning == 0 || session.oxaTimeOutFired != 0) {
+            return;
+        }
+        const uint32_t elapsedMinutes = (platform::system().tickCount() - session.oxaTimerStart) / 1000 / 60;
+        if (elapsedMinutes < session.oxaPrintTimeOut) {
+            return;
+        }
+    }
+    InternalPurge(session);
+    Guard lock(session.stateLock);
+    session.oxaTimeOutFired = 1;
+}
+
+bool stopRequested(Session& session) {
+    Guard lock(session.stateLock);
+    return (session.stateFlags & state::StopMonitor) != 0;
+}
+
+// False when a stop was requested meanwhile.
+bool pauseBetweenCycles(Session& session, uint32_t interval) {
+    platform::System& sys = platform::system();
+    if (interval == 0) {
+        sys.sleep(0);
+        return !stopRequested(session);
+    }
+    for (uint32_t left = interval; left > 0;) {
+        const uint32_t slice = left < kSleepSliceMs ? left : kSleepSliceMs;
+        sys.sleep(slice);
+        left -= slice;
+        if (stopRequested(session)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+void StatusMonitorThread(Session& session) {
+    uint32_t interval = 0;
+    bool oxa = false;
+    {
+        Guard lock(session.stateLock);
+        interval = session.statusInterval;
+        oxa = session.printerModel == static_cast<uint8_t>(PrinterModel::OxaSt);
+    }
+    for (;;) {
+        {
+            Guard cycle(session.cycleLock);
+            OxaPrintTimerCheck(session);
+            if (oxa) {
+                PollOxaStatus(session, &session.oxaStatus, PollMode::Monitor);
+            }
+            PollStatus(session, &session.status, PollMode::Monitor);
+            Guard lock(session.stateLock);
+            ++session.cycleCount;
+            if ((session.stateFlags & state::StopMonitor) != 0) {
+                return;
+            }
+            session.oxaTimeOutFired = 0;
+        }
+        if (!pauseBetweenCycles(session, interval)) {
+            return;
+        }
+    }
+}
+
+Result startMonitor(Session& session) {
+    std::unique_ptr<platform::Thread> thread =
+        platform::system().startThread([&session] { StatusMonitorThread(session); });
+    if (!thread) {
+        return kFailure;
+    }
+    session.monitorThreadId = thread->id();
+    const bool raised = thread->raiseToTimeCritical();
+    session.monitorThread = std::move(thread);
+    return raised ? kSuccess : kFailure;
+}
+
+void stopMonitor(Session& session) {
+    if (!session.monitorThread) {
+        return;
+    }
+    {
+        Guard lock(session.stateLock);
+        session.stateFlags |= state::StopMonitor;
+    }
+    session.monitorThread->join();
+    session.monitorThread.reset();
+}
+
+}  // namespace rvs

@@ -1,0 +1,6 @@
+#include <cstdio>
+
+int main() {
+    std::puts("usage: rvstatement demo");
+    return 0;
+}
