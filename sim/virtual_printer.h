@@ -1,0 +1,81 @@
+// The virtual printer: a spooler whose printers are simulated devices. Host developers run
+// terminal software against it without hardware; every test of the library runs on it.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/spooler.h"
+#include "sim/device.h"
+#include "sim/exchange_log.h"
+#include "sim/fault.h"
+#include "sim/profile.h"
+#include "sim/scenario.h"
+
+namespace rvs::sim {
+
+class VirtualPrinter : public rvs::platform::Spooler {
+public:
+    VirtualPrinter() = default;
+    ~VirtualPrinter() override;
+
+    // Replaces a printer of that name; handles open on the old one then fail with error 6.
+    Device& addPrinter(const std::u16string& name, Profile profile);
+    // Throws std::out_of_range for an unknown name.
+    Device& device(const std::u16string& name);
+
+    std::vector<Exchange> exchanges() const;  // whole log, all printers, in call order
+    std::vector<Exchange> exchangesWithout(std::initializer_list<std::u16string> names) const;
+    void clearLog();
+    void setLogging(bool enabled);
+    void setLogCapacity(size_t entries);
+
+    int openHandles() const;  // over all printers
+
+    bool openPrinter(const char16_t* name, rvs::platform::PrinterHandle* handle) override;
+    void closePrinter(rvs::platform::PrinterHandle handle) override;
+    uint32_t getPrinterData(rvs::platform::PrinterHandle handle, const char16_t* valueName, uint32_t* type,
+                            uint8_t* data, uint32_t size, uint32_t* needed) override;
+    uint32_t setPrinterData(rvs::platform::PrinterHandle handle, const char16_t* valueName, uint32_t type,
+                            const uint8_t* data, uint32_t size) override;
+    bool readDriverVersion(rvs::platform::PrinterHandle handle, const char16_t* printerName,
+                           uint16_t* version) override;
+
+private:
+    // The device behind an open handle; null for an unknown, closed or stale handle.
+    std::shared_ptr<Device> deviceFor(rvs::platform::PrinterHandle handle) const;
+    void recordBadHandle(const char16_t* valueName, Direction direction, uint32_t type, uint32_t size,
+                         const uint8_t* data);
+
+    ExchangeLog log_;
+    mutable std::mutex mutex_;
+    std::map<std::u16string, std::shared_ptr<Device>> printers_;
+    // A handle whose printer was replaced maps to null until it is closed.
+    std::unordered_map<rvs::platform::PrinterHandle, std::shared_ptr<Device>> handles_;
+};
+
+// Installs a VirtualPrinter as the process-wide spooler for its lifetime and restores the
+// previous one afterwards.
+class ScopedVirtualPrinter {
+public:
+    ScopedVirtualPrinter();
+    ~ScopedVirtualPrinter();
+    ScopedVirtualPrinter(const ScopedVirtualPrinter&) = delete;
+    ScopedVirtualPrinter& operator=(const ScopedVirtualPrinter&) = delete;
+
+    VirtualPrinter& operator*() { return *printer_; }
+    VirtualPrinter* operator->() { return printer_.get(); }
+    VirtualPrinter& get() { return *printer_; }
+
+private:
+    std::unique_ptr<VirtualPrinter> printer_;
+    rvs::platform::Spooler* previous_ = nullptr;
+};
+
+}  // namespace rvs::sim
