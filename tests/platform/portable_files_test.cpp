@@ -1,0 +1,204 @@
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "platform/platform.h"
+#include "scratch_directory.h"
+
+namespace rvs::test {
+namespace {
+
+using platform::FileMode;
+using ::testing::UnorderedElementsAreArray;
+
+platform::System& sys() { return platform::defaultSystem(); }
+
+std::string readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void writeText(platform::File& file, const std::string& text) {
+    uint32_t written = 0;
+    ASSERT_TRUE(file.write(text.data(), static_cast<uint32_t>(text.size()), &written));
+    ASSERT_EQ(written, text.size());
+}
+
+// Each writer appends its own numbered lines through its own handle, as two sessions (or two
+// host processes) writing one trace file do; every line must arrive whole, none overwritten.
+enum class Writers { Threads, Processes };
+
+class AppendShared : public ::testing::TestWithParam<Writers> {};
+
+TEST_P(AppendShared, ConcurrentWritersNeverLoseOrTearLines) {
+    constexpr int kLines = 2000;
+    ScratchDirectory dir;
+    std::u16string path = dir.file("Korvelincomm.log");
+    std::vector<std::string> lines[2];
+    for (int w = 0; w < 2; ++w) {
+        for (int i = 0; i < kLines; ++i) {
+            lines[w].push_back("writer " + std::to_string(w) + " line " + std::to_string(i) +
+                               std::string(static_cast<size_t>(i % 97), 'x') + "\n");
+        }
+    }
+    std::unique_ptr<platform::File> files[2] = {sys().openFile(path, FileMode::AppendShared),
+                                                sys().openFile(path, FileMode::AppendShared)};
+    ASSERT_TRUE(files[0] && files[1]);
+    auto writeAll = [&](int w) {
+        for (const std::string& line : lines[w]) {
+            uint32_t written = 0;
+            if (!files[w]->write(line.data(), static_cast<uint32_t>(line.size()), &written)) return false;
+        }
+        return true;
+    };
+
+    if (GetParam() == Writers::Threads) {
+        std::thread other([&] { writeAll(1); });
+        EXPECT_TRUE(writeAll(0));
+        other.join();
+    } else {
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) ::_exit(writeAll(1) ? 0 : 1);
+        EXPECT_TRUE(writeAll(0));
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    files[0].reset();
+    files[1].reset();
+
+    std::multiset<std::string> expected, actual;
+    for (const auto& writer : lines) {
+        for (const std::string& line : writer) expected.insert(line);
+    }
+    std::istringstream content(readAll(dir.path() + "/Korvelincomm.log"));
+    for (std::string line; std::getline(content, line);) actual.insert(line + "\n");
+    EXPECT_EQ(actual.size(), expected.size());
+    EXPECT_TRUE(actual == expected) << "lines were torn or overwritten";
+}
+
+INSTANTIATE_TEST_SUITE_P(Platform, AppendShared, ::testing::Values(Writers::Threads, Writers::Processes),
+                         [](const auto& info) { return info.param == Writers::Threads ? "Threads" : "Processes"; });
+
+TEST(TransferFile, FreshEmptyKorFilesInTmpdirWithDistinctNames) {
+    ScratchDirectory dir;
+    ::setenv("TMPDIR", dir.path().c_str(), 1);
+    std::set<std::u16string> seen;
+    const std::regex shape(dir.path() + "/Kor[0-9A-F]{4}\\.tmp");
+    for (int i = 0; i < 200; ++i) {
+        std::u16string path;
+        ASSERT_TRUE(sys().createTransferFileName(&path));
+        std::string narrow(path.begin(), path.end());
+        EXPECT_TRUE(std::regex_match(narrow, shape)) << narrow;
+        EXPECT_TRUE(std::filesystem::is_regular_file(narrow));
+        EXPECT_EQ(std::filesystem::file_size(narrow), 0u);
+        EXPECT_TRUE(seen.insert(path).second) << "name handed out twice: " << narrow;
+    }
+    ::unsetenv("TMPDIR");
+}
+
+TEST(TransferFile, StepsPastTakenNamesAndFailsWhenAllAreTaken) {
+    // 65535 files: in memory where the machine has such a directory.
+    std::error_code error;
+    ScratchDirectory dir(std::filesystem::is_directory("/dev/shm", error) ? "/dev/shm"
+                                                                          : std::filesystem::temp_directory_path());
+    ASSERT_FALSE(dir.path().empty());
+    ::setenv("TMPDIR", dir.path().c_str(), 1);
+    // Every name taken (with content that must survive) but two; number 0 is never used.
+    const std::set<unsigned> free = {0x0001, 0xFFFF};
+    for (unsigned n = 1; n <= 0xFFFF; ++n) {
+        if (free.count(n) != 0) continue;
+        char name[16];
+        std::snprintf(name, sizeof name, "/Kor%04X.tmp", n);
+        std::ofstream taken(dir.path() + name);
+        if (n % 251 == 0) taken << "busy";
+    }
+    std::set<std::string> handedOut;
+    for (int i = 0; i < 2; ++i) {
+        std::u16string path;
+        ASSERT_TRUE(sys().createTransferFileName(&path));
+        handedOut.insert(std::string(path.begin(), path.end()));
+    }
+    EXPECT_EQ(handedOut, (std::set<std::string>{dir.path() + "/Kor0001.tmp", dir.path() + "/KorFFFF.tmp"}));
+    std::u16string none;
+    EXPECT_FALSE(sys().createTransferFileName(&none));
+    EXPECT_EQ(readAll(dir.path() + "/Kor7D80.tmp"), "busy");  // 251 × 128
+    ::unsetenv("TMPDIR");
+}
+
+TEST(FindFiles, MatchesPrefixAndSuffixOfFilesOnly) {
+    ScratchDirectory dir;
+    for (const char* name : {"Korvelincomm.log", "Korvelincomm_1.log", "Korvelincomm_12.log", "Korvelincomm_.log",
+                             "Korvelincomm_3.log.bak", "Korvelincomm_4.txt", "Other_1.log", "XKorvelincomm_5.log",
+                             "Kor_log"}) {
+        std::ofstream(dir.path() + "/" + name) << name;
+    }
+    std::filesystem::create_directory(dir.path() + "/Korvelincomm_6.log");
+
+    EXPECT_THAT(sys().findFiles(dir.directory(), u"Korvelincomm_", u".log"),
+                UnorderedElementsAreArray({u"Korvelincomm_1.log", u"Korvelincomm_12.log", u"Korvelincomm_.log"}));
+    // Prefix and suffix may not share characters of the name.
+    EXPECT_THAT(sys().findFiles(dir.directory(), u"Kor_", u"_log"), ::testing::IsEmpty());
+    EXPECT_THAT(sys().findFiles(dir.file("missing/"), u"", u""), ::testing::IsEmpty());
+}
+
+TEST(FileOperations, MoveNeverReplacesCopyDoes) {
+    ScratchDirectory dir;
+    std::ofstream(dir.path() + "/a") << "A";
+    std::ofstream(dir.path() + "/b") << "B";
+
+    EXPECT_FALSE(sys().moveFile(dir.file("a"), dir.file("b")));
+    EXPECT_EQ(readAll(dir.path() + "/a"), "A");
+    EXPECT_EQ(readAll(dir.path() + "/b"), "B");
+
+    EXPECT_TRUE(sys().copyFile(dir.file("a"), dir.file("b")));
+    EXPECT_EQ(readAll(dir.path() + "/b"), "A");
+
+    EXPECT_TRUE(sys().moveFile(dir.file("a"), dir.file("c")));
+    EXPECT_FALSE(sys().fileExists(dir.file("a")));
+    EXPECT_EQ(readAll(dir.path() + "/c"), "A");
+
+    EXPECT_TRUE(sys().deleteFile(dir.file("c")));
+    EXPECT_FALSE(sys().fileExists(dir.file("c")));
+    EXPECT_FALSE(sys().deleteFile(dir.file("c")));
+}
+
+TEST(FileModes, CreateKeepTruncateAsDocumented) {
+    ScratchDirectory dir;
+    std::u16string path = dir.file("f.bin");
+    EXPECT_EQ(sys().openFile(path, FileMode::Read), nullptr);
+
+    writeText(*sys().openFile(path, FileMode::WriteExclusive), "abcdefgh");
+    writeText(*sys().openFile(path, FileMode::WriteShared), "XY");  // kept, overwritten from the start
+    EXPECT_EQ(readAll(dir.path() + "/f.bin"), "XYcdefgh");
+    writeText(*sys().openFile(path, FileMode::AppendShared), "!");
+    EXPECT_EQ(readAll(dir.path() + "/f.bin"), "XYcdefgh!");
+
+    auto shared = sys().openFile(path, FileMode::WriteShared);
+    ASSERT_TRUE(shared->seek(3));
+    ASSERT_TRUE(shared->truncateHere());
+    EXPECT_EQ(shared->size(), 3u);
+    shared.reset();
+
+    auto reader = sys().openFile(path, FileMode::Read);
+    char buffer[16] = {};
+    uint32_t got = 0;
+    ASSERT_TRUE(reader->read(buffer, sizeof buffer, &got));
+    EXPECT_EQ(std::string(buffer, got), "XYc");
+
+    writeText(*sys().openFile(path, FileMode::WriteExclusive), "z");
+    EXPECT_EQ(readAll(dir.path() + "/f.bin"), "z");
+}
+
+}  // namespace
+}  // namespace rvs::test
