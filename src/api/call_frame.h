@@ -13,6 +13,7 @@ namespace rvs {
 Session* validateHandle(RvStatementHandle handle);
 void registerSession(Session* session);
 void unregisterSession(Session* session);
+size_t liveSessionCount();
 inline RvStatementHandle toHandle(Session* session) { return reinterpret_cast<RvStatementHandle>(session); }
 
 // Sets CommandPending and lets a paper-removed watcher that waits for the customer finish.

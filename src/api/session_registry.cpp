@@ -43,4 +43,9 @@ void unregisterSession(Session* session) {
     sessions.erase(std::remove(sessions.begin(), sessions.end(), session), sessions.end());
 }
 
+size_t liveSessionCount() {
+    std::lock_guard<std::mutex> lock(registryLock());
+    return liveSessions().size();
+}
+
 }  // namespace rvs
