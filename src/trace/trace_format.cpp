@@ -69,8 +69,8 @@ void putText(Sink& sink, const Spec& spec, const Arg& arg) {
         padded(sink, spec, wideLength(w), ' ', [&] { narrow(w, [&sink](char c) { sink.put(c); }); });
         return;
     }
-    const char* t = arg.kind() == Arg::Kind::Text ? arg.text() : nullptr;
-    if (t == nullptr) t = kNull;
+    if (arg.kind() != Arg::Kind::Text && arg.kind() != Arg::Kind::WideText) return;  // a number: nothing
+    const char* t = arg.text() != nullptr ? arg.text() : kNull;
     padded(sink, spec, std::strlen(t), ' ', [&] {
         for (const char* p = t; *p != 0; ++p) sink.put(*p);
     });
