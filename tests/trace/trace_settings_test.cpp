@@ -221,7 +221,11 @@ TEST_P(DirectoryFit, WithItsSeparatorWithin260Units) {
 
 INSTANTIATE_TEST_SUITE_P(Lengths, DirectoryFit,
                          ::testing::Values(DirectoryLength{258, false, true}, DirectoryLength{259, false, false},
-                                           DirectoryLength{259, true, true}, DirectoryLength{260, true, false}));
+                                           DirectoryLength{259, true, true}, DirectoryLength{260, true, false}),
+                         [](const auto& info) {
+                             return "Units" + std::to_string(info.param.units) +
+                                    (info.param.endsInSeparator ? "WithSeparator" : "WithoutSeparator");
+                         });
 
 }  // namespace
 }  // namespace rvs::test

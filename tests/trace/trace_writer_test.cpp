@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,12 @@ namespace rvs::test {
 namespace {
 
 using TraceLines = TraceFixture;
+
+std::string hex(unsigned value) {
+    char out[16];
+    std::snprintf(out, sizeof out, "%04X", value);
+    return out;
+}
 
 TEST_F(TraceLines, CallLineLayoutFollowsTheHeader) {
     TraceLine(&session, traceid::Call, "Call:%d\n", 8);
@@ -35,7 +42,8 @@ INSTANTIATE_TEST_SUITE_P(
                       LevelCase{0x4abc, "10:20:31.042\t[host.exe][INF:4abc]"},
                       LevelCase{0x5005, "10:20:31.042\t[host.exe][TRACE:5005]"},
                       LevelCase{0x6001, "10:20:31.042\t[host.exe][DATA:6001]"},
-                      LevelCase{0x7002, "10:20:31.042\t[host.exe][STS:7002]"}));
+                      LevelCase{0x7002, "10:20:31.042\t[host.exe][STS:7002]"}),
+    [](const auto& info) { return "Id" + hex(info.param.id); });
 
 TEST_F(TraceLines, ExecutableNameIsThePartAfterTheLastSeparator) {
     clock->setExecutablePath("host.exe");
@@ -148,7 +156,10 @@ INSTANTIATE_TEST_SUITE_P(
                       FilterCase{0x00, 0x7001, false}, FilterCase{0x00, 0x1001, false},
                       FilterCase{0xC0, 0x1001, false}, FilterCase{0xC0, 0x6001, false},
                       FilterCase{0xFF, 0x0001, false}, FilterCase{0xFF, 0x8001, false},
-                      FilterCase{0xFF, 0xF001, false}));
+                      FilterCase{0xFF, 0xF001, false}),
+    [](const auto& info) {
+        return "Mode" + hex(info.param.mode) + "Id" + hex(info.param.id) + (info.param.written ? "Written" : "Dropped");
+    });
 
 using TraceDumps = TraceFixture;
 
