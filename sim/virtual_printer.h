@@ -1,5 +1,14 @@
 // The virtual printer: a spooler whose printers are simulated devices. Host developers run
 // terminal software against it without hardware; every test of the library runs on it.
+//
+//   rvs::sim::ScopedVirtualPrinter printer;                  // now the process-wide spooler
+//   rvs::sim::Device& device = printer->addPrinter(u"Statement Printer", rvs::sim::Profile::oxaSt());
+//   device.setStatusBit(0, 0x01, true);                      // paper fed
+//   device.injectFault(u"Present", rvs::sim::Fault::answer({1}));  // the next present is refused
+//   ... RvStatementOpen(u"Statement Printer", &handle) ...
+//   printer->exchangesWithout({u"StatusGet", u"LogSettingCondition"});  // what the library asked
+//
+// Thread-safe: host threads and every session's monitor thread call it at the same time.
 #pragma once
 
 #include <cstdint>
