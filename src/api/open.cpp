@@ -131,14 +131,20 @@ Result probeAndStart(Session& session, Probed& probed) {
     return startMonitor(session);
 }
 
+// FirstPollDone is raised before the poll has looked at the edges; the poll's cycle holds
+// cycleLock, so taking it afterwards waits until the first poll's edge events (FeedCounting
+// among them) are in place.
 void awaitFirstPoll(Session& session) {
     platform::System& sys = platform::system();
-    std::unique_lock<Lock> lock(session.stateLock);
-    while ((session.stateFlags & state::FirstPollDone) == 0) {
-        lock.unlock();
-        sys.sleep(0);
-        lock.lock();
+    {
+        std::unique_lock<Lock> lock(session.stateLock);
+        while ((session.stateFlags & state::FirstPollDone) == 0) {
+            lock.unlock();
+            sys.sleep(0);
+            lock.lock();
+        }
     }
+    Guard cycle(session.cycleLock);
 }
 
 }  // namespace
