@@ -1,8 +1,25 @@
 #include "sim/exchange_log.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <ostream>
 
 namespace rvs::sim {
+
+std::ostream& operator<<(std::ostream& out, const Exchange& exchange) {
+    out << (exchange.direction == Direction::Get ? "get " : "set ");
+    for (char16_t unit : exchange.name) {
+        out << (unit < 0x80 ? static_cast<char>(unit) : '?');
+    }
+    out << " size " << exchange.size << " needed " << exchange.needed << " type " << exchange.type << " error "
+        << exchange.error << " [";
+    for (size_t i = 0; i < exchange.bytes.size(); ++i) {
+        char hex[4];
+        std::snprintf(hex, sizeof hex, "%02X", exchange.bytes[i]);
+        out << (i == 0 ? "" : " ") << hex;
+    }
+    return out << "]";
+}
 
 void ExchangeLog::append(Exchange exchange) {
     std::lock_guard<std::mutex> guard(mutex_);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <deque>
 #include <initializer_list>
+#include <iosfwd>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -26,6 +27,9 @@ struct Exchange {
 
     bool operator==(const Exchange&) const = default;
 };
+
+// Readable form for test failures, e.g. get StatusGet size 5 needed 5 type 3 error 0 [21 00 00 20 00].
+std::ostream& operator<<(std::ostream& out, const Exchange& exchange);
 
 // Thread-safe and bounded: the monitor thread polls forever, so only the newest entries are kept.
 class ExchangeLog {

@@ -1,6 +1,7 @@
 // The exchange log: every call, in call order, with what went each way.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <thread>
 
 #include "sim_test_support.h"
@@ -68,6 +69,12 @@ TEST_F(SimTest, KeepsOnlyTheNewestEntriesAndCanBeSwitchedOff) {
     printer_.setLogging(true);
     get(u"Close", 1);
     EXPECT_EQ(names(printer_.exchanges()), std::vector<std::u16string>{u"Close"});
+}
+
+TEST(ExchangeText, ShowsDirectionNameSizesAndBytes) {
+    std::ostringstream text;
+    text << Exchange{u"StatusGet", Direction::Get, kRegBinary, 5, 5, {0x21, 0, 0, 0x20, 0x0A}, 0, 7};
+    EXPECT_EQ(text.str(), "get StatusGet size 5 needed 5 type 3 error 0 [21 00 00 20 0A]");
 }
 
 }  // namespace
