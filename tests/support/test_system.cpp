@@ -3,6 +3,20 @@
 #include <thread>
 
 namespace rvs::test {
+namespace {
+
+class NormalPriorityThread final : public platform::Thread {
+public:
+    explicit NormalPriorityThread(std::unique_ptr<platform::Thread> inner) : inner_(std::move(inner)) {}
+    void join() override { inner_->join(); }
+    uint32_t id() const override { return inner_->id(); }
+    bool raiseToTimeCritical() override { return true; }
+
+private:
+    std::unique_ptr<platform::Thread> inner_;
+};
+
+}  // namespace
 
 TestSystem::TestSystem() : SystemWrapper(&platform::defaultSystem()), anchor_(Clock::now()) {
     base_ = target()->tickCount();
@@ -46,6 +60,12 @@ std::string TestSystem::executablePath() {
         if (executablePath_) return *executablePath_;
     }
     return target()->executablePath();
+}
+
+std::unique_ptr<platform::Thread> TestSystem::startThread(std::function<void()> body) {
+    std::unique_ptr<platform::Thread> thread = target()->startThread(std::move(body));
+    if (!thread) return nullptr;
+    return std::make_unique<NormalPriorityThread>(std::move(thread));
 }
 
 void TestSystem::setTickCount(uint32_t tick) {

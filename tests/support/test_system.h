@@ -23,6 +23,9 @@ public:
     void sleep(uint32_t milliseconds) override;
     platform::LocalTime localTime() override;
     std::string executablePath() override;
+    // Threads keep normal priority: with a fast clock a monitor's short sleeps become yields,
+    // and a busy thread raised above the rest could starve the test on a loaded machine.
+    std::unique_ptr<platform::Thread> startThread(std::function<void()> body) override;
 
     // Restarts the clock from `tick` (e.g. 0xFFFFF000 to cross the wrap soon).
     void setTickCount(uint32_t tick);
