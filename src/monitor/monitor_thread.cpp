@@ -1,15 +1,12 @@
 #include "device/purge.h"
 #include "monitor/monitor.h"
 #include "monitor/status_poll.h"
+#include "monitor/sliced_sleep.h"
 #include "monitor/status_record.h"
 #include "platform/platform.h"
 
 namespace rvs {
 namespace {
-
-// The pause between cycles is slept in slices so that a stop is seen without waiting out a
-// long interval from the driver.
-constexpr uint32_t kSleepSliceMs = 50;
 
 void OxaPrintTimerCheck(Session& session) {
     {
@@ -30,24 +27,6 @@ void OxaPrintTimerCheck(Session& session) {
 bool stopRequested(Session& session) {
     Guard lock(session.stateLock);
     return (session.stateFlags & state::StopMonitor) != 0;
-}
-
-// False when a stop was requested meanwhile.
-bool pauseBetweenCycles(Session& session, uint32_t interval) {
-    platform::System& sys = platform::system();
-    if (interval == 0) {
-        sys.sleep(0);
-        return !stopRequested(session);
-    }
-    for (uint32_t left = interval; left > 0;) {
-        const uint32_t slice = left < kSleepSliceMs ? left : kSleepSliceMs;
-        sys.sleep(slice);
-        left -= slice;
-        if (stopRequested(session)) {
-            return false;
-        }
-    }
-    return true;
 }
 
 }  // namespace
@@ -75,7 +54,7 @@ void StatusMonitorThread(Session& session) {
             }
             session.oxaTimeOutFired = 0;
         }
-        if (!pauseBetweenCycles(session, interval)) {
+        if (!sleepUnless(interval, [&] { return stopRequested(session); })) {
             return;
         }
     }

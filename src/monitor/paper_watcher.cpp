@@ -1,5 +1,6 @@
 #include "channel/channel.h"
 #include "channel/value_names.h"
+#include "monitor/sliced_sleep.h"
 #include "monitor/status_poll.h"
 #include "monitor/status_record.h"
 #include "platform/platform.h"
@@ -115,7 +116,6 @@ void PaperRemovedWatcher(Session& session) {
         session.stateFlags |= state::WatcherRunning;
         oxa = session.printerModel == static_cast<uint8_t>(PrinterModel::OxaSt);
     }
-    platform::System& sys = platform::system();
     for (;;) {
         uint8_t removed = 0;
         const RawAnswer raw = readValue(session, value::PaperRemoved, &removed, 1);
@@ -130,10 +130,9 @@ void PaperRemovedWatcher(Session& session) {
         if (!PollStatus(session, oxa ? nullptr : &session.status, PollMode::Once)) {
             return;
         }
-        if (waitShouldEnd(session)) {
+        if (waitShouldEnd(session) || !sleepUnless(interval, [&] { return waitShouldEnd(session); })) {
             return;
         }
-        sys.sleep(interval);
     }
 }
 
