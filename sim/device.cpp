@@ -341,6 +341,9 @@ uint32_t Device::serveGet(const char16_t* name, uint32_t* type, uint8_t* data, u
         if (type != nullptr) {
             *type = exchange.type;
         }
+        if (exchange.name == u"StatusGet") {
+            ++statusReads_;
+        }
     }
     if (needed != nullptr) {
         *needed = exchange.needed;

@@ -78,6 +78,8 @@ public:
     void runDue();
 
     int openHandles() const { return openHandles_.load(); }
+    // "StatusGet" gets answered so far: lets scripted steps wait until the last one was seen.
+    uint64_t statusReads() const { return statusReads_.load(); }
 
     // The spooler side, called by VirtualPrinter with the caller's arguments.
     uint32_t serveGet(const char16_t* name, uint32_t* type, uint8_t* data, uint32_t size, uint32_t* needed);
@@ -110,6 +112,7 @@ private:
     const Profile profile_;
     ExchangeLog& log_;
     std::atomic<int> openHandles_{0};
+    std::atomic<uint64_t> statusReads_{0};
 
     mutable std::mutex mutex_;
     std::array<uint8_t, 5> status_{};

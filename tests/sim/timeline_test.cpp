@@ -83,5 +83,20 @@ TEST_F(SimTest, StatementScenarioWalksThePaperThroughItsSteps) {
     }
 }
 
+TEST_F(SimTest, StatementScenarioStepsWaitUntilTheStatusWasRead) {
+    scheduleStatementScenario(*device_, 100);
+    get(u"StatusGet", 5);  // starts the scenario
+    std::vector<uint8_t> seen;
+    for (int i = 0; i < 12; ++i) {
+        clock_.advance(1000);          // a monitor far too slow for the steps...
+        get(u"LogSettingCondition", 1);  // ...and other calls in between
+        get(u"LogSettingCondition", 1);
+        seen.push_back(get(u"StatusGet", 5).bytes[0]);
+    }
+    // ...still sees every status step once each.
+    EXPECT_EQ(seen, (std::vector<uint8_t>{0x01, 0x21, 0x01, 0x81, 0x01, 0x41, 0x01, 0x01, 0x00, 0x00, 0x00, 0x00}));
+    EXPECT_EQ(get(u"PaperRemoved", 1).bytes[0], 0x40);
+}
+
 }  // namespace
 }  // namespace rvs::sim::testing
