@@ -47,13 +47,14 @@ RvStatementResult RVSTATEMENT_CALL RvStatementCancelStatusCallBack(RvStatementHa
         Session* session = validateHandle(handle);
         if (session == nullptr) return kInvalidHandle;
         traceCall(session, fn::kCancelStatusCallBack);
+        bool registered = false;
         {
+            // Trace lines ask the driver for its settings flag: never under stateLock.
             Guard lock(session->stateLock);
-            if (session->statusCallback == nullptr) {
-                return failTraced(session, fn::kCancelStatusCallBack, kNoCallback);
-            }
+            registered = session->statusCallback != nullptr;
             session->statusCallback = nullptr;
         }
+        if (!registered) return failTraced(session, fn::kCancelStatusCallBack, kNoCallback);
         traceReturn(session, fn::kCancelStatusCallBack);
         return kSuccess;
     });
