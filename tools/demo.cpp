@@ -10,6 +10,7 @@
 #include "sim/virtual_printer.h"
 #include "tools/commands.h"
 #include "tools/status_words.h"
+#include "tools/text.h"
 
 namespace rvs::tool {
 namespace {
@@ -21,8 +22,6 @@ int32_t RVSTATEMENT_CALL onStatus(uint8_t* status, uint64_t /*userData*/) {
     std::fflush(stdout);
     return 0;
 }
-
-std::u16string toUtf16(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 
 }  // namespace
 

@@ -1,59 +1,65 @@
 // rvstatement: drive a statement printer, or the virtual one, from the command line.
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <string>
 
 #include "tools/commands.h"
+#include "tools/options.h"
 
 namespace {
 
-void usage() {
-    std::puts(
-        "usage: rvstatement demo [--model korvelin|korvelin-fo|oxa-st] [--trace-dir DIR] [--step-ms N]\n"
-        "\n"
-        "  demo   open a session on the virtual printer, print each status change while it runs\n"
-        "         a statement (fed, printed, cut, presented, taken), write a trace file, close");
-}
+using namespace rvs::tool;
 
-bool parseModel(const std::string& name, rvs::tool::Options& options) {
-    if (name == "korvelin") {
-        options.profile = rvs::sim::Profile::korvelin();
-        options.modelName = "Korvelin";
-    } else if (name == "korvelin-fo") {
-        options.profile = rvs::sim::Profile::korvelinFO();
-        options.modelName = "Korvelin FO";
-    } else if (name == "oxa-st") {
-        options.profile = rvs::sim::Profile::oxaSt();
-        options.modelName = "OXA ST";
-    } else {
-        return false;
+struct Command {
+    const char* name;
+    const char* synopsis;
+    const char* description;
+    unsigned options;
+    int (*run)(const Options&);
+};
+
+constexpr Command kCommands[] = {
+    {"demo", "demo [--model korvelin|korvelin-fo|oxa-st] [--trace-dir DIR] [--step-ms N]",
+     "open a session on the virtual printer, print each status change while it runs\n"
+     "             a statement (fed, printed, cut, presented, taken), write a trace file, close",
+     option::Model | option::TraceDir | option::StepMs, runDemo},
+    {"status", "status [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]",
+     "open a session (the virtual printer, or NAME on this machine's spooler), show its\n"
+     "             status, sensors, model and retracted count, close",
+     option::Model | option::Printer, runStatus},
+    {"trace-mode", "trace-mode [--model korvelin|korvelin-fo|oxa-st] [--printer NAME] [--set MODE COUNT DIR]",
+     "show the trace levels, the number of trace files kept and the trace directory;\n"
+     "             with --set, change them first (MODE a level mask such as 0x3F, COUNT 2 to 50)",
+     option::Model | option::Printer | option::SetTraceMode, runTraceMode},
+};
+
+void usage() {
+    std::puts("usage:");
+    for (const Command& command : kCommands) {
+        std::printf("  rvstatement %s\n", command.synopsis);
     }
-    return true;
+    std::puts("");
+    for (const Command& command : kCommands) {
+        std::printf("  %-10s %s\n", command.name, command.description);
+    }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || std::strcmp(argv[1], "demo") != 0) {
+    if (argc < 2) {
         usage();
-        return argc < 2 ? 0 : 2;
+        return 0;
     }
-    rvs::tool::Options options;
-    for (int i = 2; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (arg == "--model" && hasValue && parseModel(argv[i + 1], options)) {
-            ++i;
-        } else if (arg == "--trace-dir" && hasValue) {
-            options.traceDirectory = argv[++i];
-        } else if (arg == "--step-ms" && hasValue) {
-            options.stepMs = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
-        } else {
-            std::fprintf(stderr, "rvstatement: unknown or incomplete option %s\n", arg.c_str());
-            usage();
-            return 2;
+    for (const Command& command : kCommands) {
+        if (std::strcmp(argv[1], command.name) == 0) {
+            Options options;
+            if (!parseOptions(argc, argv, 2, command.options, options)) {
+                usage();
+                return 2;
+            }
+            return command.run(options);
         }
     }
-    return rvs::tool::runDemo(options);
+    usage();
+    return 2;
 }

@@ -1,0 +1,34 @@
+// A session for one command: on the virtual printer of the chosen model, or with --printer on a
+// printer of the process's own spooler.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "RvStatement.h"
+#include "sim/virtual_printer.h"
+#include "tools/commands.h"
+
+namespace rvs::tool {
+
+class ToolSession {
+public:
+    explicit ToolSession(const Options& options);
+    ~ToolSession();
+    ToolSession(const ToolSession&) = delete;
+    ToolSession& operator=(const ToolSession&) = delete;
+
+    // Opens the printer and says which; reports a failure on stderr.
+    bool open();
+    // Closes the session; reports a failure on stderr.
+    bool close();
+    RvStatementHandle handle() const { return handle_; }
+
+private:
+    const Options& options_;
+    std::unique_ptr<sim::ScopedVirtualPrinter> virtualPrinter_;
+    std::string printerName_;
+    RvStatementHandle handle_ = nullptr;
+};
+
+}  // namespace rvs::tool
