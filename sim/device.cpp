@@ -363,16 +363,16 @@ uint32_t Device::serveSet(const char16_t* name, uint32_t type, const uint8_t* da
         exchange.bytes.assign(data, data + size);
     }
     std::unique_lock<std::mutex> lock(mutex_);
-    std::optional<Fault> fault = takeFault(exchange.name, true);
-    if (fault && fault->kind == Fault::Kind::Delay) {
+    const std::optional<Fault> fault = takeFault(exchange.name, true);
+    const Fault::Kind kind = fault ? fault->kind : Fault::Kind::Answer;
+    if (kind == Fault::Kind::Delay) {
         lock.unlock();
         platform::system().sleep(fault->milliseconds);
         lock.lock();
-        fault.reset();
     }
     if (data == nullptr && size > 0) {
         exchange.error = kErrorInvalidParameter;
-    } else if (fault && fault->kind == Fault::Kind::CallFails) {
+    } else if (kind == Fault::Kind::CallFails) {
         exchange.error = fault->error;
     } else {
         storeInput(exchange.name, type, exchange.bytes);
