@@ -1,7 +1,7 @@
 // Status edges turned into stateFlags bits, and the last-page bit in the records built.
 #include <gtest/gtest.h>
 
-#include "monitor_fixture.h"
+#include "support/monitor_fixture.h"
 
 namespace rvs::test {
 namespace {

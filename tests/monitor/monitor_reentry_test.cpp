@@ -4,7 +4,7 @@
 
 #include <atomic>
 
-#include "monitor_fixture.h"
+#include "support/monitor_fixture.h"
 
 namespace rvs::test {
 namespace {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "device/purge.h"
-#include "monitor_fixture.h"
+#include "support/monitor_fixture.h"
 
 namespace rvs::test {
 namespace {

@@ -1,7 +1,7 @@
 // The paper-removed watcher that runs after paper has left the exit.
 #include <gtest/gtest.h>
 
-#include "monitor_fixture.h"
+#include "support/monitor_fixture.h"
 
 namespace rvs::test {
 namespace {

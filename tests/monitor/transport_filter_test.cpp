@@ -1,7 +1,7 @@
 // Callbacks held back while a transport runs, and the one catch-up delivery after it.
 #include <gtest/gtest.h>
 
-#include "monitor_fixture.h"
+#include "support/monitor_fixture.h"
 
 namespace rvs::test {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "monitor/monitor_fixture.h"
+#include "support/monitor_fixture.h"
 
 namespace rvs::test {
 
