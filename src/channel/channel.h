@@ -56,7 +56,8 @@ Result handOffFile(Session& session, const uint8_t* data, uint32_t length, const
 
 // Settings record read: which step failed, if any.
 enum class SettingsRead { Ok, SizeFailed, AllocationFailed, DataFailed };
-SettingsRead readSettingsRecord(Session& session, std::vector<uint8_t>& record);
+// `announcedSize` receives the size "PrinterDataSize" gave, when it could be read.
+SettingsRead readSettingsRecord(Session& session, std::vector<uint8_t>& record, uint32_t* announcedSize = nullptr);
 // Writes the record back whole as "PrinterData"; 9 when the write fails.
 Result writeSettingsRecord(Session& session, const std::vector<uint8_t>& record);
 

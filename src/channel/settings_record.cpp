@@ -6,10 +6,13 @@
 
 namespace rvs {
 
-SettingsRead readSettingsRecord(Session& session, std::vector<uint8_t>& record) {
+SettingsRead readSettingsRecord(Session& session, std::vector<uint8_t>& record, uint32_t* announcedSize) {
     uint32_t size = 0;
     if (!readValue(session, value::PrinterDataSize, &size, sizeof size).callOk) {
         return SettingsRead::SizeFailed;
+    }
+    if (announcedSize != nullptr) {
+        *announcedSize = size;
     }
     try {
         record.assign(size, 0);

@@ -4,6 +4,7 @@
 
 #include "api/function_numbers.h"
 #include "channel/channel.h"
+#include "channel/little_endian.h"
 #include "channel/value_names.h"
 #include "platform/platform.h"
 #include "trace/trace.h"
@@ -27,20 +28,11 @@ bool fits(const char16_t* directory, size_t length) {
     return length > 0 && length + (needsSeparator(directory, length) ? 1 : 0) < kTraceDirectoryUnits;
 }
 
-uint16_t readU16(const std::vector<uint8_t>& record, size_t offset) {
-    return static_cast<uint16_t>(record[offset] | (record[offset + 1] << 8));
-}
-
-void writeU16(std::vector<uint8_t>& record, size_t offset, uint16_t value) {
-    record[offset] = static_cast<uint8_t>(value & 0xFF);
-    record[offset + 1] = static_cast<uint8_t>(value >> 8);
-}
-
 // The record's directory, copied out only when it is NUL-terminated inside the record.
 bool recordDirectory(const std::vector<uint8_t>& record, std::u16string& directory) {
     directory.clear();
     for (size_t at = kSettingsTraceDirectoryOffset; at + 1 < record.size(); at += 2) {
-        char16_t unit = readU16(record, at);
+        char16_t unit = readLe16(&record[at]);
         if (unit == 0) return true;
         directory.push_back(unit);
     }
@@ -69,25 +61,19 @@ void traceAllocationFailure(Session& session, uint32_t size) {
     TraceLine(&session, traceid::AllocationFailure, "%dBytes\n", size);
 }
 
-// The size the driver announced, for the allocation failure line.
-uint32_t announcedSize(Session& session) {
-    uint32_t size = 0;
-    readValue(session, value::PrinterDataSize, &size, sizeof size);
-    return size;
-}
-
 Result storeSettings(Session& session, uint8_t mode, uint16_t fileCount, const char16_t* directory) {
     if (directory == nullptr || !fits(directory, unitCount(directory))) return kInvalidParameter;
     const size_t length = unitCount(directory);
     std::vector<uint8_t> record;
-    switch (readSettingsRecord(session, record)) {
+    uint32_t announced = 0;
+    switch (readSettingsRecord(session, record, &announced)) {
         case SettingsRead::Ok:
             break;
         case SettingsRead::SizeFailed:
             traceValueReadFailure(&session, value::PrinterDataSize);
             return kFailure;
         case SettingsRead::AllocationFailed:
-            traceAllocationFailure(session, announcedSize(session));
+            traceAllocationFailure(session, announced);
             return kFailure;
         case SettingsRead::DataFailed:
             traceValueReadFailure(&session, value::PrinterData);
@@ -100,11 +86,11 @@ Result storeSettings(Session& session, uint8_t mode, uint16_t fileCount, const c
     }
 
     session.traceMode.store(mode);
-    writeU16(record, kSettingsTraceModeOffset, mode);
-    writeU16(record, kSettingsTraceFileCountOffset, fileCount);
+    writeLe16(&record[kSettingsTraceModeOffset], mode);
+    writeLe16(&record[kSettingsTraceFileCountOffset], fileCount);
     session.traceFileCount.store(fileCount);
     for (size_t i = 0; i <= length; ++i) {
-        writeU16(record, kSettingsTraceDirectoryOffset + 2 * i, static_cast<uint16_t>(directory[i]));
+        writeLe16(&record[kSettingsTraceDirectoryOffset + 2 * i], static_cast<uint16_t>(directory[i]));
     }
     adoptDirectory(session, directory, length);
 
@@ -129,7 +115,7 @@ bool TraceLoadSettings(Session* session) {
     if (record.size() < kTraceFieldsEnd) return false;
 
     uint8_t mode = record[kSettingsTraceModeOffset];
-    const uint16_t fileCount = readU16(record, kSettingsTraceFileCountOffset);
+    const uint16_t fileCount = readLe16(&record[kSettingsTraceFileCountOffset]);
     std::u16string directory;
     if (recordDirectory(record, directory) && fits(directory.c_str(), directory.size())) {
         adoptDirectory(*session, directory.c_str(), directory.size());
