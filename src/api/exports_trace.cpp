@@ -51,8 +51,6 @@ extern "C" RvStatementResult RVSTATEMENT_CALL RvStatementSetTraceMode(RvStatemen
                 return result;
             }
         }
-        traceErrorReturn(session, fn::kSetTraceMode, code);
-        traceReturn(session, fn::kSetTraceMode);
-        return code;
+        return traceEndWith(session, fn::kSetTraceMode, code);
     });
 }

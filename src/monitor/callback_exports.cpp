@@ -10,12 +10,6 @@ namespace {
 
 uint32_t low32(uint64_t value) { return static_cast<uint32_t>(value); }
 
-Result failTraced(Session* session, int fn, Result code) {
-    traceErrorReturn(session, fn, code);
-    traceReturn(session, fn);
-    return code;
-}
-
 }  // namespace
 
 extern "C" {
@@ -30,7 +24,7 @@ RvStatementResult RVSTATEMENT_CALL RvStatementSetStatusCallBack(RvStatementHandl
         TraceLine(session, traceid::Input, "FuncAdd:%08X ConText:%08X\n",
                   low32(reinterpret_cast<uintptr_t>(callback)), low32(userData));
         if (callback == nullptr || userData == 0) {
-            return failTraced(session, fn::kSetStatusCallBack, kInvalidParameter);
+            return traceEndWith(session, fn::kSetStatusCallBack, kInvalidParameter);
         }
         {
             Guard lock(session->stateLock);
@@ -54,7 +48,7 @@ RvStatementResult RVSTATEMENT_CALL RvStatementCancelStatusCallBack(RvStatementHa
             registered = session->statusCallback != nullptr;
             session->statusCallback = nullptr;
         }
-        if (!registered) return failTraced(session, fn::kCancelStatusCallBack, kNoCallback);
+        if (!registered) return traceEndWith(session, fn::kCancelStatusCallBack, kNoCallback);
         traceReturn(session, fn::kCancelStatusCallBack);
         return kSuccess;
     });

@@ -15,12 +15,6 @@ using namespace rvs;
 
 namespace {
 
-Result endTraced(Session* session, int fn, Result code) {
-    traceErrorReturn(session, fn, code);
-    traceReturn(session, fn);
-    return code;
-}
-
 // Firmware before this on the Korvelin has no retracted-sheet counter.
 constexpr uint16_t kFirstRetractCountFirmware = 99;
 
@@ -55,11 +49,11 @@ RvStatementResult RVSTATEMENT_CALL RvStatementGetSensorStatus(RvStatementHandle 
         Session* session = validateHandle(handle);
         if (session == nullptr) return kInvalidHandle;
         traceCall(session, fn::kGetSensorStatus);
-        if (sensor == nullptr) return endTraced(session, fn::kGetSensorStatus, kInvalidParameter);
+        if (sensor == nullptr) return traceEndWith(session, fn::kGetSensorStatus, kInvalidParameter);
         uint8_t answer[2] = {};
         const Result code = requestRecord(*session, value::GetSensor, answer, sizeof answer);
         if (code == kSuccess) *sensor = readLe16(answer);
-        return endTraced(session, fn::kGetSensorStatus, code);
+        return traceEndWith(session, fn::kGetSensorStatus, code);
     });
 }
 
@@ -68,11 +62,11 @@ RvStatementResult RVSTATEMENT_CALL RvStatementGetOXASensorStatus(RvStatementHand
         Session* session = validateHandle(handle);
         if (session == nullptr) return kInvalidHandle;
         traceCall(session, fn::kGetOXASensorStatus);
-        if (sensor == nullptr) return endTraced(session, fn::kGetOXASensorStatus, kInvalidParameter);
+        if (sensor == nullptr) return traceEndWith(session, fn::kGetOXASensorStatus, kInvalidParameter);
         uint8_t answer[8] = {};
         const Result code = requestRecord(*session, value::GetOxaSensorStatus, answer, sizeof answer);
         if (code == kSuccess) std::copy(answer, answer + sizeof answer, sensor);
-        return endTraced(session, fn::kGetOXASensorStatus, code);
+        return traceEndWith(session, fn::kGetOXASensorStatus, code);
     });
 }
 
@@ -81,8 +75,8 @@ RvStatementResult RVSTATEMENT_CALL RvStatementGetRetractedCount(RvStatementHandl
         Session* session = validateHandle(handle);
         if (session == nullptr) return kInvalidHandle;
         traceCall(session, fn::kGetRetractedCount);
-        if (count == nullptr) return endTraced(session, fn::kGetRetractedCount, kInvalidParameter);
-        return endTraced(session, fn::kGetRetractedCount, readRetractedCount(*session, *count));
+        if (count == nullptr) return traceEndWith(session, fn::kGetRetractedCount, kInvalidParameter);
+        return traceEndWith(session, fn::kGetRetractedCount, readRetractedCount(*session, *count));
     });
 }
 

@@ -8,16 +8,6 @@
 
 using namespace rvs;
 
-namespace {
-
-Result failTraced(Session* session, int fn, Result code) {
-    traceErrorReturn(session, fn, code);
-    traceReturn(session, fn);
-    return code;
-}
-
-}  // namespace
-
 extern "C" {
 
 RvStatementResult RVSTATEMENT_CALL RvStatementGetStatus(RvStatementHandle handle, uint8_t* status) {
@@ -25,7 +15,7 @@ RvStatementResult RVSTATEMENT_CALL RvStatementGetStatus(RvStatementHandle handle
         Session* session = validateHandle(handle);
         if (session == nullptr) return kInvalidHandle;
         traceCall(session, fn::kGetStatus);
-        if (status == nullptr) return failTraced(session, fn::kGetStatus, kInvalidParameter);
+        if (status == nullptr) return traceEndWith(session, fn::kGetStatus, kInvalidParameter);
         StatusRecord record{};
         Result code = kSuccess;
         {
@@ -46,7 +36,7 @@ RvStatementResult RVSTATEMENT_CALL RvStatementGetTransportStatus(RvStatementHand
         Session* session = validateHandle(handle);
         if (session == nullptr) return kInvalidHandle;
         traceCall(session, fn::kGetTransportStatus);
-        if (transport == nullptr) return failTraced(session, fn::kGetTransportStatus, kInvalidParameter);
+        if (transport == nullptr) return traceEndWith(session, fn::kGetTransportStatus, kInvalidParameter);
         uint8_t value = 0;
         {
             Guard lock(session->stateLock);

@@ -72,6 +72,12 @@ inline void traceReturn(Session* s, int fn) { TraceLine(s, traceid::Return, "Ret
 inline void traceErrorReturn(Session* s, int fn, Result code) {
     TraceLine(s, traceid::ErrorReturn, "Func:%d return 0x%02X\n", fn, code);
 }
+// The error return line and the Return line that end a call with `code`; gives `code` back.
+inline Result traceEndWith(Session* s, int fn, Result code) {
+    traceErrorReturn(s, fn, code);
+    traceReturn(s, fn);
+    return code;
+}
 inline void traceValueReadFailure(Session* s, const char16_t* name) {
     TraceLine(s, traceid::ValueReadFailure, "Key:%ws\n", name);
 }
