@@ -10,7 +10,7 @@
 #include "sim/virtual_printer.h"
 #include "tools/commands.h"
 #include "tools/status_words.h"
-#include "tools/text.h"
+#include "platform/utf8.h"
 
 namespace rvs::tool {
 namespace {
@@ -37,7 +37,7 @@ int runDemo(const Options& options) {
 
     sim::ScopedVirtualPrinter spooler;
     sim::Device& device = spooler->addPrinter(kDemoPrinter, options.profile);
-    device.setTraceSettings(0x3F, 5, toUtf16((traceDir / "").string()));
+    device.setTraceSettings(0x3F, 5, platform::toUtf16((traceDir / "").string()));
 
     RvStatementHandle handle = nullptr;
     RvStatementResult result = RvStatementOpen(kDemoPrinter, &handle);

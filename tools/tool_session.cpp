@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "tools/status_words.h"
-#include "tools/text.h"
+#include "platform/utf8.h"
 
 namespace rvs::tool {
 namespace {
@@ -18,7 +18,7 @@ ToolSession::ToolSession(const Options& options) : options_(options) {
     } else {
         printerName_ = kVirtualPrinter;
         virtualPrinter_ = std::make_unique<sim::ScopedVirtualPrinter>();
-        (*virtualPrinter_)->addPrinter(toUtf16(printerName_), options.profile);
+        (*virtualPrinter_)->addPrinter(platform::toUtf16(printerName_), options.profile);
     }
 }
 
@@ -29,7 +29,7 @@ ToolSession::~ToolSession() {
 }
 
 bool ToolSession::open() {
-    const std::u16string name = toUtf16(printerName_);
+    const std::u16string name = platform::toUtf16(printerName_);
     const RvStatementResult result = RvStatementOpen(reinterpret_cast<const RvChar*>(name.c_str()), &handle_);
     if (result != ResultSuccess) {
         handle_ = nullptr;

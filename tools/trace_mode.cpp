@@ -5,7 +5,7 @@
 #include "RvStatement.h"
 #include "tools/commands.h"
 #include "tools/status_words.h"
-#include "tools/text.h"
+#include "platform/utf8.h"
 #include "tools/tool_session.h"
 
 namespace rvs::tool {
@@ -23,12 +23,12 @@ bool showTraceMode(RvStatementHandle handle) {
     const std::u16string text(reinterpret_cast<const char16_t*>(directory));
     std::printf("Trace mode: 0x%02X (%s)\n", mode, describeTraceLevels(mode).c_str());
     std::printf("Trace files kept: %u\n", fileCount);
-    std::printf("Trace directory: %s\n", text.empty() ? "(none)" : toUtf8(text).c_str());
+    std::printf("Trace directory: %s\n", text.empty() ? "(none)" : platform::toUtf8(text).c_str());
     return true;
 }
 
 bool changeTraceMode(RvStatementHandle handle, const TraceModeChange& change) {
-    const std::u16string directory = toUtf16(change.directory);
+    const std::u16string directory = platform::toUtf16(change.directory);
     const RvStatementResult result = RvStatementSetTraceMode(handle, change.mode, change.fileCount,
                                                              reinterpret_cast<const RvChar*>(directory.c_str()));
     if (result != ResultSuccess) {

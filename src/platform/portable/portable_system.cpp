@@ -14,14 +14,14 @@
 #include "platform/platform.h"
 #include "platform/portable/posix_file.h"
 #include "platform/portable/std_thread.h"
-#include "platform/portable/utf8_path.h"
+#include "platform/utf8.h"
 
 namespace rvs::platform {
 namespace {
 
 namespace fs = std::filesystem;
-using portable::toUtf16;
-using portable::toUtf8;
+using platform::toUtf16;
+using platform::toUtf8;
 
 std::string temporaryDirectory() {
     const char* configured = std::getenv("TMPDIR");

@@ -1,6 +1,6 @@
-#include "platform/portable/utf8_path.h"
+#include "platform/utf8.h"
 
-namespace rvs::platform::portable {
+namespace rvs::platform {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
@@ -89,4 +89,4 @@ std::u16string toUtf16(const std::string& text) {
     return out;
 }
 
-}  // namespace rvs::platform::portable
+}  // namespace rvs::platform
