@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/platform.h"
-#include "scratch_directory.h"
+#include "support/temp_dir.h"
 
 namespace rvs::test {
 namespace {
@@ -41,8 +41,8 @@ class AppendShared : public ::testing::TestWithParam<Writers> {};
 
 TEST_P(AppendShared, ConcurrentWritersNeverLoseOrTearLines) {
     constexpr int kLines = 2000;
-    ScratchDirectory dir;
-    std::u16string path = dir.file("Korvelincomm.log");
+    TempDir dir;
+    std::u16string path = dir.wideFile("Korvelincomm.log");
     std::vector<std::string> lines[2];
     for (int w = 0; w < 2; ++w) {
         for (int i = 0; i < kLines; ++i) {
@@ -91,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(Platform, AppendShared, ::testing::Values(Writers::Thre
                          [](const auto& info) { return info.param == Writers::Threads ? "Threads" : "Processes"; });
 
 TEST(TransferFile, FreshEmptyKorFilesInTmpdirWithDistinctNames) {
-    ScratchDirectory dir;
+    TempDir dir;
     ::setenv("TMPDIR", dir.path().c_str(), 1);
     std::set<std::u16string> seen;
     const std::regex shape(dir.path() + "/Kor[0-9A-F]{4}\\.tmp");
@@ -110,7 +110,7 @@ TEST(TransferFile, FreshEmptyKorFilesInTmpdirWithDistinctNames) {
 TEST(TransferFile, StepsPastTakenNamesAndFailsWhenAllAreTaken) {
     // 65535 files: in memory where the machine has such a directory.
     std::error_code error;
-    ScratchDirectory dir(std::filesystem::is_directory("/dev/shm", error) ? "/dev/shm"
+    TempDir dir(std::filesystem::is_directory("/dev/shm", error) ? "/dev/shm"
                                                                           : std::filesystem::temp_directory_path());
     ASSERT_FALSE(dir.path().empty());
     ::setenv("TMPDIR", dir.path().c_str(), 1);
@@ -137,7 +137,7 @@ TEST(TransferFile, StepsPastTakenNamesAndFailsWhenAllAreTaken) {
 }
 
 TEST(FindFiles, MatchesPrefixAndSuffixOfFilesOnly) {
-    ScratchDirectory dir;
+    TempDir dir;
     for (const char* name : {"Korvelincomm.log", "Korvelincomm_1.log", "Korvelincomm_12.log", "Korvelincomm_.log",
                              "Korvelincomm_3.log.bak", "Korvelincomm_4.txt", "Other_1.log", "XKorvelincomm_5.log",
                              "Kor_log"}) {
@@ -145,37 +145,37 @@ TEST(FindFiles, MatchesPrefixAndSuffixOfFilesOnly) {
     }
     std::filesystem::create_directory(dir.path() + "/Korvelincomm_6.log");
 
-    EXPECT_THAT(sys().findFiles(dir.directory(), u"Korvelincomm_", u".log"),
+    EXPECT_THAT(sys().findFiles(dir.withSeparator(), u"Korvelincomm_", u".log"),
                 UnorderedElementsAreArray({u"Korvelincomm_1.log", u"Korvelincomm_12.log", u"Korvelincomm_.log"}));
     // Prefix and suffix may not share characters of the name.
-    EXPECT_THAT(sys().findFiles(dir.directory(), u"Kor_", u"_log"), ::testing::IsEmpty());
-    EXPECT_THAT(sys().findFiles(dir.file("missing/"), u"", u""), ::testing::IsEmpty());
+    EXPECT_THAT(sys().findFiles(dir.withSeparator(), u"Kor_", u"_log"), ::testing::IsEmpty());
+    EXPECT_THAT(sys().findFiles(dir.wideFile("missing/"), u"", u""), ::testing::IsEmpty());
 }
 
 TEST(FileOperations, MoveNeverReplacesCopyDoes) {
-    ScratchDirectory dir;
+    TempDir dir;
     std::ofstream(dir.path() + "/a") << "A";
     std::ofstream(dir.path() + "/b") << "B";
 
-    EXPECT_FALSE(sys().moveFile(dir.file("a"), dir.file("b")));
+    EXPECT_FALSE(sys().moveFile(dir.wideFile("a"), dir.wideFile("b")));
     EXPECT_EQ(readAll(dir.path() + "/a"), "A");
     EXPECT_EQ(readAll(dir.path() + "/b"), "B");
 
-    EXPECT_TRUE(sys().copyFile(dir.file("a"), dir.file("b")));
+    EXPECT_TRUE(sys().copyFile(dir.wideFile("a"), dir.wideFile("b")));
     EXPECT_EQ(readAll(dir.path() + "/b"), "A");
 
-    EXPECT_TRUE(sys().moveFile(dir.file("a"), dir.file("c")));
-    EXPECT_FALSE(sys().fileExists(dir.file("a")));
+    EXPECT_TRUE(sys().moveFile(dir.wideFile("a"), dir.wideFile("c")));
+    EXPECT_FALSE(sys().fileExists(dir.wideFile("a")));
     EXPECT_EQ(readAll(dir.path() + "/c"), "A");
 
-    EXPECT_TRUE(sys().deleteFile(dir.file("c")));
-    EXPECT_FALSE(sys().fileExists(dir.file("c")));
-    EXPECT_FALSE(sys().deleteFile(dir.file("c")));
+    EXPECT_TRUE(sys().deleteFile(dir.wideFile("c")));
+    EXPECT_FALSE(sys().fileExists(dir.wideFile("c")));
+    EXPECT_FALSE(sys().deleteFile(dir.wideFile("c")));
 }
 
 TEST(FileModes, CreateKeepTruncateAsDocumented) {
-    ScratchDirectory dir;
-    std::u16string path = dir.file("f.bin");
+    TempDir dir;
+    std::u16string path = dir.wideFile("f.bin");
     EXPECT_EQ(sys().openFile(path, FileMode::Read), nullptr);
 
     writeText(*sys().openFile(path, FileMode::WriteExclusive), "abcdefgh");

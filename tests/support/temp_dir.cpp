@@ -1,36 +1,24 @@
 #include "support/temp_dir.h"
 
-#include <atomic>
+#include <cstdlib>
 #include <fstream>
-#include <sstream>
-
-#include <unistd.h>
+#include <iterator>
 
 namespace rvs::test {
 
-TempDir::TempDir() {
-    static std::atomic<int> counter{0};
-    path_ = std::filesystem::temp_directory_path() /
-            ("rvs-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
+TempDir::TempDir(const std::filesystem::path& parent) {
+    std::string pattern = (parent / "rvs-test-XXXXXX").string();
+    path_ = ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
 }
 
 TempDir::~TempDir() {
     std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
-std::u16string TempDir::withSeparator() const {
-    const std::string text = path_.string() + "/";
-    return std::u16string(text.begin(), text.end());
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
 }
 
 std::string TempDir::read(const std::string& name) const {
-    std::ifstream in(path_ / name, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
+    std::ifstream in(file(name), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 }  // namespace rvs::test

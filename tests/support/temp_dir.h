@@ -1,4 +1,4 @@
-// A fresh directory per test, removed afterwards.
+// A fresh directory per test (unique across processes), removed with everything in it afterwards.
 #pragma once
 
 #include <filesystem>
@@ -8,18 +8,23 @@ namespace rvs::test {
 
 class TempDir {
 public:
-    TempDir();
+    explicit TempDir(const std::filesystem::path& parent = std::filesystem::temp_directory_path());
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    const std::filesystem::path& path() const { return path_; }
-    // The directory as the library keeps it: UTF-16 with a trailing separator.
-    std::u16string withSeparator() const;
+    // Empty when the directory could not be made.
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+    // As the library and the system seam take them: UTF-16, directories with a trailing separator.
+    std::u16string withSeparator() const { return wide(path_ + "/"); }
+    std::u16string wideFile(const std::string& name) const { return wide(file(name)); }
     std::string read(const std::string& name) const;
 
 private:
-    std::filesystem::path path_;
+    static std::u16string wide(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+
+    std::string path_;
 };
 
 }  // namespace rvs::test

@@ -216,7 +216,7 @@ protected:
         return n;
     }
 
-    TraceDirectory dir;
+    TempDir dir;
 };
 
 TEST_P(SharedDirectory, WithoutRotationEveryLineIsThereOnce) {

@@ -14,6 +14,7 @@
 #include "api/call_frame.h"
 #include "api/session.h"
 #include "sim/virtual_printer.h"
+#include "support/temp_dir.h"
 #include "support/test_system.h"
 #include "trace/trace.h"
 
@@ -25,26 +26,6 @@ inline std::string readWhole(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
-
-class TraceDirectory {
-public:
-    TraceDirectory() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "rvs-trace-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
-    }
-    ~TraceDirectory() {
-        std::error_code ignored;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-    }
-    TraceDirectory(const TraceDirectory&) = delete;
-    TraceDirectory& operator=(const TraceDirectory&) = delete;
-
-    const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
 
 inline std::string ascii(const std::u16string& text) { return std::string(text.begin(), text.end()); }
 
@@ -87,7 +68,7 @@ protected:
 
     ScopedTestSystem clock;
     sim::ScopedVirtualPrinter printer;
-    TraceDirectory dir;
+    TempDir dir;
     Session session;
     sim::Device* device = nullptr;
 };
