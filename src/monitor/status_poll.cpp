@@ -15,59 +15,58 @@ bool fell(uint8_t before, uint8_t after, uint8_t mask) { return (before & mask) 
 // What differs between the 5-byte status and the 18-byte OXA status.
 struct PlainStatus {
     using Record = StatusRecord;
+    using Callback = RvStatementStatusCallBack;
+    static constexpr Callback Session::*callback = &Session::statusCallback;
+    static constexpr uint64_t Session::*userData = &Session::statusUserData;
+    static constexpr Record Session::*delivered = &Session::deliveredStatus;
     static constexpr const char* changeText = "Change\n";
     static constexpr size_t selfTestByte = 1;
     static bool read(Session& s, Record& r, Result& code) { return ReadStatus(s, r, code); }
     static bool changed(const Record* cached, const Record& fresh) { return StatusChanged(cached, fresh); }
-    // With TransportFilter set only changes outside byte 0 bits 5 to 7 are delivered.
-    static bool passesTransportFilter(const Record& a, const Record& b) {
-        return (a[0] & 0x1F) != (b[0] & 0x1F) || !std::equal(a.begin() + 1, a.end(), b.begin() + 1);
-    }
     static bool paperMoveStarted(const Record& a, const Record& b) { return rose(a[0], b[0], 0x40); }
     static bool paperLeft(const Record& a, const Record& b) { return fell(a[0], b[0], 0x40); }
-    static bool hasCallback(Session& s) { return s.statusCallback != nullptr; }
-    static void deliver(Session& s, const Record& r) {
-        RvStatementStatusCallBack callback = nullptr;
-        uint64_t userData = 0;
-        {
-            Guard lock(s.stateLock);
-            callback = s.statusCallback;
-            userData = s.statusUserData;
-        }
-        if (callback != nullptr) {
-            invokeCallback(callback, r, userData);
-        }
-    }
-    static Record& delivered(Session& s) { return s.deliveredStatus; }
 };
 
 struct OxaStatus {
     using Record = OxaStatusRecord;
+    using Callback = RvStatementOxaStatusCallBack;
+    static constexpr Callback Session::*callback = &Session::oxaStatusCallback;
+    static constexpr uint64_t Session::*userData = &Session::oxaUserData;
+    static constexpr Record Session::*delivered = &Session::deliveredOxaStatus;
     static constexpr const char* changeText = "\n";
     static constexpr size_t selfTestByte = 2;
     static bool read(Session& s, Record& r, Result& code) { return ReadOxaStatus(s, r, code); }
     static bool changed(const Record* cached, const Record& fresh) { return OxaStatusChanged(cached, fresh); }
-    static bool passesTransportFilter(const Record& a, const Record& b) {
-        return (a[0] & 0x1F) != (b[0] & 0x1F) || !std::equal(a.begin() + 1, a.end(), b.begin() + 1);
-    }
     // On the OXA device a fall of byte 8 bit 6 stands for the whole movement.
     static bool paperMoveStarted(const Record& a, const Record& b) { return fell(a[8], b[8], 0x40); }
     static bool paperLeft(const Record& a, const Record& b) { return fell(a[8], b[8], 0x40); }
-    static bool hasCallback(Session& s) { return s.oxaStatusCallback != nullptr; }
-    static void deliver(Session& s, const Record& r) {
-        RvStatementOxaStatusCallBack callback = nullptr;
-        uint64_t userData = 0;
-        {
-            Guard lock(s.stateLock);
-            callback = s.oxaStatusCallback;
-            userData = s.oxaUserData;
-        }
-        if (callback != nullptr) {
-            invokeCallback(callback, r, userData);
-        }
-    }
-    static Record& delivered(Session& s) { return s.deliveredOxaStatus; }
 };
+
+// With TransportFilter set only changes outside byte 0 bits 5 to 7 are delivered.
+template <class Record>
+bool passesTransportFilter(const Record& a, const Record& b) {
+    return (a[0] & 0x1F) != (b[0] & 0x1F) || !std::equal(a.begin() + 1, a.end(), b.begin() + 1);
+}
+
+template <class Kind>
+bool hasCallback(Session& s) {
+    return s.*Kind::callback != nullptr;
+}
+
+// Calls the registered callback, if any, with stateLock released.
+template <class Kind>
+void deliver(Session& s, const typename Kind::Record& record) {
+    typename Kind::Callback callback = nullptr;
+    uint64_t userData = 0;
+    {
+        Guard lock(s.stateLock);
+        callback = s.*Kind::callback;
+        userData = s.*Kind::userData;
+    }
+    if (callback != nullptr) {
+        invokeCallback(callback, record, userData);
+    }
+}
 
 void setFlags(Session& session, uint32_t bits) {
     Guard lock(session.stateLock);
@@ -121,17 +120,17 @@ void onChange(Session& session, typename Kind::Record& cached, const typename Ki
     {
         Guard lock(session.stateLock);
         before = cached;
-        if (Kind::hasCallback(session)) {
-            deliver = (session.eventFlags & event::TransportFilter) == 0 || Kind::passesTransportFilter(before, fresh);
+        if (hasCallback<Kind>(session)) {
+            deliver = (session.eventFlags & event::TransportFilter) == 0 || passesTransportFilter(before, fresh);
         }
     }
     TraceLine(&session, traceid::StatusChange, Kind::changeText);
     TraceHex(&session, traceid::PreviousStatus, before.data(), before.size());
     TraceHex(&session, traceid::NewStatus, fresh.data(), fresh.size());
     if (deliver) {
-        Kind::deliver(session, fresh);
+        rvs::deliver<Kind>(session, fresh);
         Guard lock(session.stateLock);
-        Kind::delivered(session) = fresh;
+        session.*Kind::delivered = fresh;
     }
     raiseEdgeEvents<Kind>(session, before, fresh);
 
@@ -161,11 +160,11 @@ void catchUp(Session& session, const typename Kind::Record& fresh) {
     if ((session.eventFlags & event::TransportCatchUp) == 0) {
         return;
     }
-    if ((Kind::delivered(session)[0] & 0xE0) != 0 && (fresh[0] & 0xE0) == 0) {
+    if (((session.*Kind::delivered)[0] & 0xE0) != 0 && (fresh[0] & 0xE0) == 0) {
         lock.unlock();
-        Kind::deliver(session, fresh);
+        rvs::deliver<Kind>(session, fresh);
         lock.lock();
-        Kind::delivered(session) = fresh;
+        session.*Kind::delivered = fresh;
     }
     session.eventFlags &= ~event::TransportCatchUp;
 }

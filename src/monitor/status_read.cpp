@@ -14,24 +14,26 @@ Result judge(Session& session, const RawAnswer& answer, size_t size) {
     return answer.needed == size ? kSuccess : readReturnValue(session);
 }
 
-}  // namespace
-
-bool ReadStatus(Session& session, StatusRecord& record, Result& code) {
-    StatusRecord raw{};
-    const RawAnswer answer = readValue(session, value::StatusGet, raw.data(), kStatusSize);
+// Builds the record under stateLock; the "ReturnValue" read after a short answer is the one
+// exchange made under it.
+template <class Record, class Build>
+bool readRecord(Session& session, const char16_t* name, Record& record, Result& code, Build build) {
+    Record raw{};
+    const RawAnswer answer = readValue(session, name, raw.data(), static_cast<uint32_t>(raw.size()));
     Guard lock(session.stateLock);
-    code = judge(session, answer, kStatusSize);
-    BuildStatusRecord(session, raw, record, code);
+    code = judge(session, answer, raw.size());
+    build(session, raw, record, code);
     return code == kSuccess;
 }
 
+}  // namespace
+
+bool ReadStatus(Session& session, StatusRecord& record, Result& code) {
+    return readRecord(session, value::StatusGet, record, code, BuildStatusRecord);
+}
+
 bool ReadOxaStatus(Session& session, OxaStatusRecord& record, Result& code) {
-    OxaStatusRecord raw{};
-    const RawAnswer answer = readValue(session, value::OxaGetStatus, raw.data(), kOxaStatusSize);
-    Guard lock(session.stateLock);
-    code = judge(session, answer, kOxaStatusSize);
-    BuildOxaStatusRecord(session, raw, record, code);
-    return code == kSuccess;
+    return readRecord(session, value::OxaGetStatus, record, code, BuildOxaStatusRecord);
 }
 
 }  // namespace rvs
