@@ -77,7 +77,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ProbeFailure{u"ConsecutivePrintEnable", sim::Fault::wrongSize(2, 0x25), 0x25},
                       ProbeFailure{u"ConsecutivePrintEnable", sim::Fault::answer({1}), 16}));
 
-// Fails the n-th printer-data call (monitor polls not counted) and passes the rest through.
+// Fails the n-th printer-data call or driver version read (monitor polls not counted) and passes
+// the rest through.
 class FailNthCall : public platform::Spooler {
 public:
     FailNthCall(platform::Spooler& target, size_t failAt) : target_(target), failAt_(failAt) {}
@@ -99,8 +100,13 @@ public:
         return fails(name) ? 31 : target_.setPrinterData(handle, name, type, data, size);
     }
     bool readDriverVersion(platform::PrinterHandle handle, const char16_t* name, uint16_t* version) override {
+        if (fails(u"DocumentPropertiesW")) {
+            driverVersionRefused = true;
+            return false;
+        }
         return target_.readDriverVersion(handle, name, version);
     }
+    bool driverVersionRefused = false;
     size_t calls() const { return calls_; }
 
 private:
@@ -119,6 +125,7 @@ private:
 TEST(OpenFailureWalk, FailingEachCallInTurnEitherOpensOrLeavesNothing) {
     ScopedTestSystem clock;
     sim::ScopedVirtualPrinter spooler;
+    bool refusedDriverVersion = false;
     for (size_t failAt = 0;; ++failAt) {
         ASSERT_LT(failAt, 200u) << "open never got through";
         sim::Device& device = spooler->addPrinter(kPrinterName, sim::Profile::korvelin(0x0200));
@@ -127,6 +134,10 @@ TEST(OpenFailureWalk, FailingEachCallInTurnEitherOpensOrLeavesNothing) {
         platform::setSpooler(&failing);
         RvStatementHandle handle = nullptr;
         const uint32_t result = RvStatementOpen(kPrinterName, &handle);
+        if (failing.driverVersionRefused) {
+            EXPECT_EQ(result, 16u);
+            refusedDriverVersion = true;
+        }
         // A close that meets the failure keeps the session open; the second close gets through.
         const bool closed = result != 0 || RvStatementClose(handle) == 0;
         platform::setSpooler(&spooler.get());
@@ -139,6 +150,7 @@ TEST(OpenFailureWalk, FailingEachCallInTurnEitherOpensOrLeavesNothing) {
             break;  // the failure point lies beyond the whole open and close
         }
     }
+    EXPECT_TRUE(refusedDriverVersion);
 }
 
 // Thread start and priority failures, through a system that refuses them.
