@@ -28,7 +28,7 @@ private:
     size_t length_ = 0;
 };
 
-struct Spec {
+struct Directive {
     bool leftAlign = false;
     bool zeroPad = false;
     size_t width = 0;
@@ -55,33 +55,33 @@ size_t wideLength(const char16_t* text) {
     return n;
 }
 
-void padded(Sink& sink, const Spec& spec, size_t length, char fill, auto&& body) {
-    size_t pad = spec.width > length ? spec.width - length : 0;
-    if (!spec.leftAlign) sink.repeat(fill, pad);
+void padded(Sink& sink, const Directive& directive, size_t length, char fill, auto&& body) {
+    size_t pad = directive.width > length ? directive.width - length : 0;
+    if (!directive.leftAlign) sink.repeat(fill, pad);
     body();
-    if (spec.leftAlign) sink.repeat(' ', pad);
+    if (directive.leftAlign) sink.repeat(' ', pad);
 }
 
-void putText(Sink& sink, const Spec& spec, const Arg& arg) {
+void putText(Sink& sink, const Directive& directive, const Arg& arg) {
     static const char kNull[] = "(null)";
     if (arg.kind() == Arg::Kind::WideText && arg.wide() != nullptr) {
         const char16_t* w = arg.wide();
-        padded(sink, spec, wideLength(w), ' ', [&] { narrow(w, [&sink](char c) { sink.put(c); }); });
+        padded(sink, directive, wideLength(w), ' ', [&] { narrow(w, [&sink](char c) { sink.put(c); }); });
         return;
     }
     if (arg.kind() != Arg::Kind::Text && arg.kind() != Arg::Kind::WideText) return;  // a number: nothing
     const char* t = arg.text() != nullptr ? arg.text() : kNull;
-    padded(sink, spec, std::strlen(t), ' ', [&] {
+    padded(sink, directive, std::strlen(t), ' ', [&] {
         for (const char* p = t; *p != 0; ++p) sink.put(*p);
     });
 }
 
 // Integers are taken as 32-bit values, as the C conversions see them.
-void putNumber(Sink& sink, const Spec& spec, const Arg& arg) {
+void putNumber(Sink& sink, const Directive& directive, const Arg& arg) {
     char digits[16];
     size_t count = 0;
     bool negative = false;
-    if (spec.conversion == 'd' || spec.conversion == 'i') {
+    if (directive.conversion == 'd' || directive.conversion == 'i') {
         int32_t v = static_cast<int32_t>(static_cast<uint32_t>(arg.asUnsigned()));
         negative = v < 0;
         uint32_t magnitude = negative ? 0u - static_cast<uint32_t>(v) : static_cast<uint32_t>(v);
@@ -91,8 +91,8 @@ void putNumber(Sink& sink, const Spec& spec, const Arg& arg) {
         } while (magnitude != 0);
     } else {
         uint32_t v = static_cast<uint32_t>(arg.asUnsigned());
-        unsigned base = spec.conversion == 'u' ? 10 : 16;
-        const char* set = spec.conversion == 'x' ? "0123456789abcdef" : "0123456789ABCDEF";
+        unsigned base = directive.conversion == 'u' ? 10 : 16;
+        const char* set = directive.conversion == 'x' ? "0123456789abcdef" : "0123456789ABCDEF";
         do {
             digits[count++] = set[v % base];
             v /= base;
@@ -102,13 +102,13 @@ void putNumber(Sink& sink, const Spec& spec, const Arg& arg) {
     auto body = [&] {
         for (size_t i = count; i > 0; --i) sink.put(digits[i - 1]);
     };
-    if (spec.zeroPad && !spec.leftAlign) {
+    if (directive.zeroPad && !directive.leftAlign) {
         if (negative) sink.put('-');
-        sink.repeat('0', spec.width > length ? spec.width - length : 0);
+        sink.repeat('0', directive.width > length ? directive.width - length : 0);
         body();
         return;
     }
-    padded(sink, spec, length, ' ', [&] {
+    padded(sink, directive, length, ' ', [&] {
         if (negative) sink.put('-');
         body();
     });
@@ -133,21 +133,21 @@ size_t format(char* out, size_t capacity, const char* fmt, std::initializer_list
             ++p;
             continue;
         }
-        Spec spec;
+        Directive directive;
         for (;; ++p) {
             if (*p == '-') {
-                spec.leftAlign = true;
+                directive.leftAlign = true;
             } else if (*p == '0') {
-                spec.zeroPad = true;
+                directive.zeroPad = true;
             } else {
                 break;
             }
         }
-        while (*p >= '0' && *p <= '9') spec.width = spec.width * 10 + static_cast<size_t>(*p++ - '0');
+        while (*p >= '0' && *p <= '9') directive.width = directive.width * 10 + static_cast<size_t>(*p++ - '0');
         // Length modifiers (%ws, %ls, %hd) only restate what the typed argument knows.
         while (*p == 'l' || *p == 'w' || *p == 'h') ++p;
-        spec.conversion = *p;
-        switch (spec.conversion) {
+        directive.conversion = *p;
+        switch (directive.conversion) {
             case 'd':
             case 'i':
             case 'u':
@@ -156,13 +156,13 @@ size_t format(char* out, size_t capacity, const char* fmt, std::initializer_list
                 if (next != args.end()) {
                     const Arg& arg = *next++;
                     if (arg.kind() == Arg::Kind::Signed || arg.kind() == Arg::Kind::Unsigned) {
-                        putNumber(sink, spec, arg);
+                        putNumber(sink, directive, arg);
                     }
                 }
                 ++p;
                 break;
             case 's':
-                if (next != args.end()) putText(sink, spec, *next++);
+                if (next != args.end()) putText(sink, directive, *next++);
                 ++p;
                 break;
             default:
