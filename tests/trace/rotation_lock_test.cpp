@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "support/temp_dir.h"
+#include "support/test_system.h"
+#include "trace/trace_rotation_lock.h"
+
+namespace rvs::test {
+namespace {
+
+size_t entriesIn(const TempDir& dir) {
+    size_t count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) ++count;
+    return count;
+}
+
+TEST(RotationLock, ASecondClaimantWaitsForTheHolder) {
+    ScopedTestSystem clock;
+    TempDir dir;
+    std::atomic<bool> secondHeld{false};
+    std::atomic<bool> firstReleased{false};
+    std::thread second;
+    {
+        TraceRotationLock first(dir.withSeparator());
+        ASSERT_TRUE(first.held());
+        second = std::thread([&] {
+            TraceRotationLock lock(dir.withSeparator());
+            // Only once the first holder let go.
+            secondHeld = lock.held() && firstReleased.load();
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        firstReleased = true;
+    }
+    second.join();
+    EXPECT_TRUE(secondHeld.load());
+    EXPECT_EQ(entriesIn(dir), 0u);  // no lock or claim file is left behind
+}
+
+TEST(RotationLock, AnAbandonedLockIsTakenOverAfterItsLimit) {
+    ScopedTestSystem clock;
+    clock->setSpeed(100);  // the 2 s limit passes in about 20 ms
+    TempDir dir;
+    std::ofstream(dir.file("Korvelincomm.lock")).put('x');
+    {
+        TraceRotationLock lock(dir.withSeparator());
+        EXPECT_TRUE(lock.held());
+    }
+    EXPECT_EQ(entriesIn(dir), 0u);
+}
+
+TEST(RotationLock, AMissingDirectoryGoesOnWithoutTheLock) {
+    ScopedTestSystem clock;
+    TempDir dir;
+    TraceRotationLock lock(dir.wideFile("missing/"));
+    EXPECT_FALSE(lock.held());
+}
+
+}  // namespace
+}  // namespace rvs::test
