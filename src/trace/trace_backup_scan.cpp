@@ -31,6 +31,13 @@ std::u16string decimal(uint32_t value) {
     return std::u16string(digits.begin(), digits.end());
 }
 
+// The number after the "_" of a numbered suffix (digits checked by the caller).
+uint64_t suffixNumber(const std::u16string& suffix) {
+    uint64_t number = 0;
+    for (size_t i = 1; i < suffix.size(); ++i) number = number * 10 + static_cast<uint64_t>(suffix[i] - u'0');
+    return number;
+}
+
 enum class Form { None, Stamped, SingleDigit, Numbered };
 
 // What a found name stands for. Only the library's own shapes count: the part after the base
@@ -49,8 +56,7 @@ Form classify(const std::u16string& name, std::u16string* suffix) {
         return rest == u".log" && isDigit((*suffix)[0]) && (*suffix)[0] != u'0' ? Form::SingleDigit : Form::None;
     }
     if ((*suffix)[0] != u'_' || !allDigits(*suffix, 1, length)) return Form::None;
-    uint64_t number = 0;
-    for (size_t i = 1; i < length; ++i) number = number * 10 + static_cast<uint64_t>((*suffix)[i] - u'0');
+    const uint64_t number = suffixNumber(*suffix);
     return number >= 1 && number <= UINT32_MAX ? Form::Numbered : Form::None;
 }
 
@@ -75,9 +81,7 @@ void fill(TraceFileEntry& entry, Form form, const std::u16string& suffix, const 
             break;
         }
         case Form::Numbered: {
-            uint64_t number = 0;
-            for (size_t i = 1; i < suffix.size(); ++i) number = number * 10 + static_cast<uint64_t>(suffix[i] - u'0');
-            entry.number = static_cast<uint32_t>(number);
+            entry.number = static_cast<uint32_t>(suffixNumber(suffix));
             break;
         }
         case Form::None:
