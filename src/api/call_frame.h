@@ -1,29 +1,134 @@
-// Handle validation, the command handshake, keeping the monitor off the printer, and the
-// barrier that keeps exceptions inside the library.
+// The call frame every export runs: one description per export and one runner.
+//
+//   constexpr Frame kGetMetrics{fn::kGetMetrics, {.readiness = true}};
+//   return runExport(kGetMetrics, handle,
+//                    [&](Session& s) { TraceLine(&s, traceid::Input, "Get ID:%d\n", id);
+//                                      return id > 6 ? kInvalidParameter : kSuccess; },
+//                    [&](Call& call) { ... return kSuccess; });
+//
+// The runner: exception barrier, handle validation before any trace line, the Call line, the
+// entry (input lines and the argument checks that come before the frame's steps), OXA device
+// selection, the command handshake, the readiness test on a fresh status read, the body, the
+// release of the OXA device, and the ending the description names.
 #pragma once
 
+#include <cstdint>
+
 #include "RvStatement.h"
-#include "api/result_codes.h"
-#include "api/session.h"
+#include "channel/channel.h"
+#include "monitor/monitor_control.h"
+#include "session/registry.h"
+#include "session/result_codes.h"
+#include "session/session.h"
+#include "trace/trace.h"
 
 namespace rvs {
 
-// The live session behind `handle`, or nullptr for a null, stale or garbage handle. The handle
-// is looked up among the open sessions before anything is read through it.
-Session* validateHandle(RvStatementHandle handle);
-void registerSession(Session* session);
-void unregisterSession(Session* session);
-size_t liveSessionCount();
-inline RvStatementHandle toHandle(Session* session) { return reinterpret_cast<RvStatementHandle>(session); }
+enum class Ending : uint8_t {
+    // The Return line on success; on failure the error return line, then the Return line.
+    ErrorLineOnFailure,
+    // The error return line on every path (0 on success), then the Return line.
+    ErrorLineAlways,
+    // Entry failures end as ErrorLineOnFailure; the body's code, whatever it is, gets the Return
+    // line only: it is not a failure of this call (a cached poll code, a step that traced itself).
+    BodyCodeWithReturnLine,
+    // No trace line at all.
+    Untraced,
+};
 
-// Sets CommandPending and lets a paper-removed watcher that waits for the customer finish.
-void CommandHandshake(Session& session);
+// What a failed command does with an OXA device it selected.
+enum class OxaAfterFailure : uint8_t { StaysSelected, Released };
 
-// Parks the monitor between cycles (16 when that cannot be had in time) and lets it go again.
-Result PauseMonitor(Session& session);
-Result ResumeMonitor(Session& session);
+struct FrameSteps {
+    bool selectOxa = false;   // select the OXA device first (acts on the OXA ST only)
+    bool handshake = false;   // CommandHandshake before talking to the printer
+    bool readiness = false;   // fresh status read and readiness tests before the body
+    OxaAfterFailure oxaAfterFailure = OxaAfterFailure::StaysSelected;
+};
 
-bool onMonitorThread(Session& session);
+struct Frame {
+    int function = 0;  // the number in the Call, Return and error return lines
+    FrameSteps steps{};
+    Ending ending = Ending::ErrorLineOnFailure;
+    // A failed entry check returns with the Call line alone, no error return or Return line.
+    bool bareEntryFailure = false;
+};
+
+// Keeps the monitor off the printer (paused between cycles) while it lives.
+class MonitorPause {
+public:
+    explicit MonitorPause(Session& session) : session_(session) {}
+    ~MonitorPause() { resume(); }
+    MonitorPause(const MonitorPause&) = delete;
+    MonitorPause& operator=(const MonitorPause&) = delete;
+
+    Result pause() {
+        if (held_) return kSuccess;
+        const Result result = PauseMonitor(session_);
+        held_ = result == kSuccess;
+        return result;
+    }
+    // Lets the monitor go again; later calls do nothing.
+    Result resume() {
+        if (!held_) return kSuccess;
+        held_ = false;
+        return ResumeMonitor(session_);
+    }
+
+private:
+    Session& session_;
+    bool held_ = false;
+};
+
+// The OXA device selection of one call: released on success by the runner, or earlier by the
+// body; after a failure as the frame says.
+class OxaSelection {
+public:
+    OxaSelection(Session& session, OxaAfterFailure afterFailure) : session_(session), afterFailure_(afterFailure) {}
+    ~OxaSelection() {
+        if (selected_ && afterFailure_ == OxaAfterFailure::Released) releaseOxaDevice(session_);
+    }
+    OxaSelection(const OxaSelection&) = delete;
+    OxaSelection& operator=(const OxaSelection&) = delete;
+
+    Result select() {
+        const Result result = selectOxaDevice(session_);
+        selected_ = result == kSuccess;
+        return result;
+    }
+    Result release() {
+        if (!selected_) return kSuccess;
+        selected_ = false;
+        return releaseOxaDevice(session_);
+    }
+
+private:
+    Session& session_;
+    OxaAfterFailure afterFailure_;
+    bool selected_ = false;
+};
+
+// What the body of an export gets: its session, the status the readiness test read, and the
+// frame's guards.
+class Call {
+public:
+    Call(Session& session, OxaSelection& oxa) : session(session), oxa_(oxa) {}
+    Session& session;
+    StatusRecord readyStatus{};  // the record the readiness test read, when the frame has one
+    // Releases the OXA device before the body's last steps; the runner then does not.
+    Result releaseOxa() { return oxa_.release(); }
+
+private:
+    OxaSelection& oxa_;
+};
+
+inline Result noEntry(Session&) { return kSuccess; }
+
+// 9 unless every pointer is set: the argument check of the output and input buffers.
+template <class... Pointers>
+Result required(const Pointers*... pointers) {
+    return ((pointers != nullptr) && ...) ? kSuccess : kInvalidParameter;
+}
 
 template <class Body>
 Result exportBarrier(Body&& body) noexcept {
@@ -32,6 +137,59 @@ Result exportBarrier(Body&& body) noexcept {
     } catch (...) {
         return kFailure;
     }
+}
+
+namespace frame_detail {
+
+// Writes the ending `ending` gives `code`; `bodyCode` says the code came from the body.
+inline Result endCall(Session& session, const Frame& frame, Result code, bool bodyCode) {
+    switch (frame.ending) {
+        case Ending::Untraced:
+            return code;
+        case Ending::ErrorLineAlways:
+            traceErrorReturn(&session, frame.function, code);
+            break;
+        case Ending::BodyCodeWithReturnLine:
+            if (code != kSuccess && !bodyCode) traceErrorReturn(&session, frame.function, code);
+            break;
+        case Ending::ErrorLineOnFailure:
+            if (code != kSuccess) traceErrorReturn(&session, frame.function, code);
+            break;
+    }
+    traceReturn(&session, frame.function);
+    return code;
+}
+
+inline Result steps(const Frame& frame, Call& call, OxaSelection& oxa) {
+    if (frame.steps.selectOxa) {
+        if (const Result result = oxa.select(); result != kSuccess) return result;
+    }
+    if (frame.steps.handshake) CommandHandshake(call.session);
+    if (frame.steps.readiness) return CheckReadiness(call.session, call.readyStatus);
+    return kSuccess;
+}
+
+}  // namespace frame_detail
+
+// Runs one export: see the top of this file. `entry(Session&)` and `body(Call&)` return codes.
+template <class Entry, class Body>
+Result runExport(const Frame& frame, RvStatementHandle handle, Entry&& entry, Body&& body) noexcept {
+    return exportBarrier([&]() -> Result {
+        Session* session = validateHandle(handle);
+        if (session == nullptr) return kInvalidHandle;
+        if (frame.ending != Ending::Untraced) traceCall(session, frame.function);
+        Result code = entry(*session);
+        if (code != kSuccess) {
+            return frame.bareEntryFailure ? code : frame_detail::endCall(*session, frame, code, false);
+        }
+        OxaSelection oxa(*session, frame.steps.oxaAfterFailure);
+        Call call(*session, oxa);
+        code = frame_detail::steps(frame, call, oxa);
+        if (code != kSuccess) return frame_detail::endCall(*session, frame, code, false);
+        code = body(call);
+        if (code != kSuccess) return frame_detail::endCall(*session, frame, code, true);
+        return frame_detail::endCall(*session, frame, oxa.release(), false);
+    });
 }
 
 }  // namespace rvs

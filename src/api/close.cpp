@@ -1,12 +1,12 @@
 #include <memory>
 
 #include "api/call_frame.h"
-#include "api/configuration_probes.h"
 #include "api/open_close.h"
 #include "api/session_teardown.h"
 #include "channel/channel.h"
+#include "channel/print_control.h"
 #include "channel/value_names.h"
-#include "media/print_control.h"
+#include "device/configuration_probes.h"
 #include "monitor/monitor.h"
 #include "platform/platform.h"
 
@@ -21,53 +21,46 @@ Result purgeHeldJob(Session& session) {
     if (!CheckPrinterBusy(session, busyCode)) {
         return kSuccess;  // also when the status word cannot be read
     }
-    if (PauseMonitor(session) != kSuccess) {
+    MonitorPause pause(session);
+    if (pause.pause() != kSuccess) {
         return kFailure;
     }
     uint8_t answer = 0;
     readValue(session, value::PurgeData, &answer, 1);
     platform::system().sleep(kPurgeSettleMs);
-    return ResumeMonitor(session);
+    return pause.resume();
 }
 
 }  // namespace
 
-Result closeSession(RvStatementHandle handle) {
-    Session* session = validateHandle(handle);
-    if (session == nullptr) {
-        return kInvalidHandle;
-    }
+Result closeSession(Session& session) {
     uint16_t firmware = 0;
     uint8_t model = 0;
+    uint32_t total = 0;
     {
-        Guard lock(session->stateLock);
-        firmware = session->firmwareVersion;
-        model = session->printerModel;
+        Guard lock(session.stateLock);
+        firmware = session.firmwareVersion;
+        model = session.printerModel;
+        total = session.totalFeedingValue;
     }
-    CommandHandshake(*session);
     if (usesDriverFeeding(firmware, model)) {
-        uint32_t total = 0;
-        {
-            Guard lock(session->stateLock);
-            total = session->totalFeedingValue;
-        }
-        if (writeInput(*session, value::TotalFeedingValue, platform::kRegDword, &total, sizeof total) != kSuccess) {
+        if (writeInput(session, value::TotalFeedingValue, platform::kRegDword, &total, sizeof total) != kSuccess) {
             return kInvalidParameter;
         }
     }
-    if (onMonitorThread(*session)) {
+    if (onMonitorThread(session)) {
         return kInvalidParameter;
     }
-    if (purgeHeldJob(*session) != kSuccess) {
+    if (purgeHeldJob(session) != kSuccess) {
         return kFailure;
     }
-    stopMonitor(*session);
+    stopMonitor(session);
     uint8_t answer = 0;
-    readValue(*session, value::Close, &answer, 1);
+    readValue(session, value::Close, &answer, 1);
 
-    unregisterSession(session);
-    session->magic = 0;
-    teardownSession(std::unique_ptr<Session>(session));
+    unregisterSession(&session);
+    session.magic = 0;
+    teardownSession(std::unique_ptr<Session>(&session));
     return kSuccess;
 }
 

@@ -1,17 +1,18 @@
 #include <memory>
 #include <new>
 
-#include "api/call_frame.h"
-#include "api/configuration_probes.h"
-#include "api/function_numbers.h"
 #include "api/open_close.h"
 #include "api/session_teardown.h"
 #include "channel/channel.h"
 #include "channel/little_endian.h"
+#include "channel/print_control.h"
 #include "channel/value_names.h"
-#include "media/print_control.h"
+#include "device/configuration_probes.h"
 #include "monitor/monitor.h"
 #include "platform/platform.h"
+#include "session/bounded_wait.h"
+#include "session/registry.h"
+#include "trace/function_numbers.h"
 #include "trace/trace.h"
 
 namespace rvs {
@@ -131,20 +132,44 @@ Result probeAndStart(Session& session, Probed& probed) {
     return startMonitor(session);
 }
 
+// A first poll stuck in the driver for this long fails the open instead of holding the host.
+constexpr uint32_t kFirstPollLimitMs = 60000;
+
 // FirstPollDone is raised before the poll has looked at the edges; the poll's cycle holds
 // cycleLock, so taking it afterwards waits until the first poll's edge events (FeedCounting
 // among them) are in place.
-void awaitFirstPoll(Session& session) {
-    platform::System& sys = platform::system();
-    {
-        std::unique_lock<Lock> lock(session.stateLock);
-        while ((session.stateFlags & state::FirstPollDone) == 0) {
-            lock.unlock();
-            sys.sleep(0);
-            lock.lock();
-        }
+bool awaitFirstPoll(Session& session) {
+    const bool polled = waitUntil(kFirstPollLimitMs, 0, [&] {
+        Guard lock(session.stateLock);
+        return (session.stateFlags & state::FirstPollDone) != 0;
+    });
+    if (polled) {
+        Guard cycle(session.cycleLock);
     }
-    Guard cycle(session.cycleLock);
+    return polled;
+}
+
+void markLastPage(Session& session, const Probed& probed) {
+    if (!probed.fullPath || !usesDriverFeeding(probed.firmwareVersion, probed.model)) {
+        return;
+    }
+    Guard lock(session.stateLock);
+    if ((session.stateFlags & state::FeedCounting) != 0 && session.totalFeedingValue >= session.lastPageThreshold) {
+        session.stateFlags |= state::LastPageReached;
+    }
+}
+
+// The half-built or failed session goes: out of the registry first, so no handle reaches it.
+Result failOpen(std::unique_ptr<Session> session, Result result) {
+    unregisterSession(session.get());
+    session->magic = 0;
+    try {
+        traceErrorReturn(session.get(), fn::kOpen, result);
+    } catch (...) {
+        // the trace line is lost, the teardown is not
+    }
+    teardownSession(std::move(session));
+    return result;
 }
 
 }  // namespace
@@ -182,27 +207,22 @@ Result openSession(const char16_t* printerName, RvStatementHandle* handleOut) {
             TraceLine(session.get(), traceid::SessionInfo, "Printer name:%ls\n", session->printerName);
             result = probeAndStart(*session, probed);
         }
+        if (result == kSuccess) {
+            registerSession(session.get());
+            session->magic = kSessionMagic;
+            result = awaitFirstPoll(*session) ? kSuccess : kFailure;
+        }
+        if (result == kSuccess) {
+            markLastPage(*session, probed);
+            traceReturn(session.get(), fn::kOpen);
+        }
     } catch (...) {
         result = kFailure;  // the half-built session is torn down all the same
     }
     if (result != kSuccess) {
-        traceErrorReturn(session.get(), fn::kOpen, result);
-        teardownSession(std::move(session));
-        return result;
+        return failOpen(std::move(session), result);
     }
-
-    Session* open = session.release();
-    registerSession(open);
-    open->magic = kSessionMagic;
-    *handleOut = toHandle(open);
-    awaitFirstPoll(*open);
-    if (probed.fullPath && usesDriverFeeding(probed.firmwareVersion, probed.model)) {
-        Guard lock(open->stateLock);
-        if ((open->stateFlags & state::FeedCounting) != 0 && open->totalFeedingValue >= open->lastPageThreshold) {
-            open->stateFlags |= state::LastPageReached;
-        }
-    }
-    traceReturn(open, fn::kOpen);
+    *handleOut = toHandle(session.release());
     return kSuccess;
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "RvStatement.h"
-#include "api/result_codes.h"
+#include "session/result_codes.h"
+#include "session/session.h"
 
 namespace rvs {
 
 Result openSession(const char16_t* printerName, RvStatementHandle* handleOut);
-Result closeSession(RvStatementHandle handle);
+// The body of close, after the command handshake: feeding total, held job, monitor, "Close".
+Result closeSession(Session& session);
 
 }  // namespace rvs

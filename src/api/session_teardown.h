@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "api/session.h"
+#include "session/session.h"
 
 namespace rvs {
 

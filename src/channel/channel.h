@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "api/result_codes.h"
-#include "api/session.h"
+#include "session/result_codes.h"
+#include "session/session.h"
 
 namespace rvs {
 
@@ -25,8 +25,6 @@ Result requestRecord(Session& session, const char16_t* name, void* answer, uint3
 Result requestCommand(Session& session, const char16_t* name);
 // The driver's code for a wrong-size answer: "ReturnValue" when non-zero, else 16.
 Result readReturnValue(Session& session);
-// readReturnValue with its own Call and Return lines (108) and a failure line.
-Result readReturnValueTraced(Session& session);
 // One SetPrinterDataW; 9 when it fails.
 Result writeInput(Session& session, const char16_t* name, uint32_t type, const void* data, uint32_t size);
 

@@ -1,6 +1,7 @@
 #include "channel/channel.h"
 #include "channel/value_names.h"
 #include "platform/platform.h"
+#include "session/bounded_wait.h"
 
 namespace rvs {
 namespace {
@@ -43,23 +44,15 @@ Result selectOxaDevice(Session& session) {
     if (writeInput(session, value::OxaSelectInput, platform::kRegBinary, &select, 1) != kSuccess) {
         return kInvalidParameter;
     }
-    const uint32_t start = sys.tickCount();
-    for (;;) {
-        uint8_t answer = 0;
-        Result result = readSelectDevice(session, answer);
-        if (result != kSuccess) {
-            return result;
-        }
-        if (answer == kOxaSelected) {
-            return kSuccess;
-        }
-        const uint32_t elapsedMinutes = (sys.tickCount() - start) / 1000 / 60;
-        if (elapsedMinutes >= session.oxaPrintTimeOut) {
-            return kDeviceSelectTimeout;
-        }
-        // The driver's answer time paces the loop; a driver that answers at once gets a yield.
-        sys.sleep(0);
-    }
+    // The driver's answer time paces the looks; a driver that answers at once gets a yield.
+    Result result = kSuccess;
+    uint8_t answer = 0;
+    const uint32_t limitMs = static_cast<uint32_t>(session.oxaPrintTimeOut.load()) * 60 * 1000;
+    const bool ended = waitUntil(limitMs, 0, [&] {
+        result = readSelectDevice(session, answer);
+        return result != kSuccess || answer == kOxaSelected;
+    });
+    return ended ? result : kDeviceSelectTimeout;
 }
 
 Result releaseOxaDevice(Session& session) {

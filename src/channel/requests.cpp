@@ -1,12 +1,11 @@
-#include "api/function_numbers.h"
 #include "channel/channel.h"
 #include "channel/value_names.h"
 #include "platform/platform.h"
-#include "trace/trace.h"
 
 namespace rvs {
 
 RawAnswer readValue(Session& session, const char16_t* name, void* answer, uint32_t size) {
+    lockcheck::forbidUnderStateLock("driver exchange");
     uint32_t type = 0;
     RawAnswer raw;
     raw.callOk = platform::spooler().getPrinterData(session.printer, name, &type, static_cast<uint8_t*>(answer),
@@ -20,20 +19,6 @@ Result readReturnValue(Session& session) {
         return kFailure;
     }
     return value;
-}
-
-Result readReturnValueTraced(Session& session) {
-    traceCall(&session, fn::kReadReturnValueTraced);
-    uint32_t value = 0;
-    Result result = value;
-    if (!readValue(session, value::ReturnValue, &value, sizeof value).callOk || value == 0) {
-        traceValueReadFailure(&session, value::ReturnValue);
-        result = kFailure;
-    } else {
-        result = value;
-    }
-    traceReturn(&session, fn::kReadReturnValueTraced);
-    return result;
 }
 
 Result requestRecord(Session& session, const char16_t* name, void* answer, uint32_t size) {
@@ -54,6 +39,7 @@ Result requestCommand(Session& session, const char16_t* name) {
 }
 
 Result writeInput(Session& session, const char16_t* name, uint32_t type, const void* data, uint32_t size) {
+    lockcheck::forbidUnderStateLock("driver exchange");
     return platform::spooler().setPrinterData(session.printer, name, type, static_cast<const uint8_t*>(data), size) == 0
                ? kSuccess
                : kInvalidParameter;

@@ -1,8 +1,8 @@
 // The session's monitor thread and the synchronous status reads.
 #pragma once
 
-#include "api/result_codes.h"
-#include "api/session.h"
+#include "session/result_codes.h"
+#include "session/session.h"
 
 namespace rvs {
 

@@ -1,4 +1,4 @@
-#include "device/purge.h"
+#include "channel/print_control.h"
 #include "monitor/monitor.h"
 #include "monitor/status_poll.h"
 #include "monitor/sliced_sleep.h"
@@ -29,30 +29,41 @@ bool stopRequested(Session& session) {
     return (session.stateFlags & state::StopMonitor) != 0;
 }
 
-}  // namespace
-
-void StatusMonitorThread(Session& session) {
-    uint32_t interval = 0;
+// One poll cycle under cycleLock; true when the monitor is to stop. The model is read every
+// cycle, since a printer configuration change may switch it while the monitor runs.
+bool runCycle(Session& session) {
+    Guard cycle(session.cycleLock);
     bool oxa = false;
     {
         Guard lock(session.stateLock);
-        interval = session.statusInterval;
         oxa = session.printerModel == static_cast<uint8_t>(PrinterModel::OxaSt);
     }
+    OxaPrintTimerCheck(session);
+    if (oxa) {
+        PollOxaStatus(session, &session.oxaStatus, PollMode::Monitor);
+    }
+    PollStatus(session, &session.status, PollMode::Monitor);
+    Guard lock(session.stateLock);
+    ++session.cycleCount;
+    if ((session.stateFlags & state::StopMonitor) != 0) {
+        return true;
+    }
+    session.oxaTimeOutFired = 0;
+    return false;
+}
+
+}  // namespace
+
+void StatusMonitorThread(Session& session) {
+    uint32_t interval = session.statusInterval;
     for (;;) {
-        {
-            Guard cycle(session.cycleLock);
-            OxaPrintTimerCheck(session);
-            if (oxa) {
-                PollOxaStatus(session, &session.oxaStatus, PollMode::Monitor);
-            }
-            PollStatus(session, &session.status, PollMode::Monitor);
-            Guard lock(session.stateLock);
-            ++session.cycleCount;
-            if ((session.stateFlags & state::StopMonitor) != 0) {
+        try {
+            if (runCycle(session)) {
                 return;
             }
-            session.oxaTimeOutFired = 0;
+        } catch (...) {
+            // Out of memory in a trace line, a directory that cannot be read: this cycle is
+            // lost, the host process and the next cycle are not.
         }
         if (!sleepUnless(interval, [&] { return stopRequested(session); })) {
             return;

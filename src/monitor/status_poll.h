@@ -1,7 +1,7 @@
 // One poll of the status (or OXA status): read, compare, trace, deliver, raise edge events.
 #pragma once
 
-#include "api/session.h"
+#include "session/session.h"
 
 namespace rvs {
 

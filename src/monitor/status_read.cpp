@@ -21,6 +21,7 @@ bool readRecord(Session& session, const char16_t* name, Record& record, Result& 
     Record raw{};
     const RawAnswer answer = readValue(session, name, raw.data(), static_cast<uint32_t>(raw.size()));
     Guard lock(session.stateLock);
+    lockcheck::StateLockExchangePermit returnValueRead;
     code = judge(session, answer, raw.size());
     build(session, raw, record, code);
     return code == kSuccess;

@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "api/result_codes.h"
-#include "api/session.h"
+#include "session/result_codes.h"
+#include "session/session.h"
 
 namespace rvs {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "api/session.h"
+#include "session/session.h"
 
 namespace rvs {
 

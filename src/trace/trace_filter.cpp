@@ -31,6 +31,7 @@ bool TraceSettingsChanged(Session* session) {
 
 bool TraceEnabled(Session* session, uint16_t id) {
     if (session == nullptr) return false;
+    lockcheck::forbidUnderStateLock("trace line");
     if (!checkingSettings) {
         CheckScope scope;
         if (TraceSettingsChanged(session)) {

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "api/function_numbers.h"
+#include "trace/function_numbers.h"
 #include "channel/channel.h"
 #include "channel/little_endian.h"
 #include "channel/value_names.h"

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "channel/channel.h"
+#include "maintenance/traced_return_value.h"
 #include "channel_fixture.h"
 
 namespace rvs::test {

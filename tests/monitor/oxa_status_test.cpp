@@ -1,7 +1,7 @@
 // The OXA ST's own status poll and callback, and the OXA print timer with its purge.
 #include <gtest/gtest.h>
 
-#include "device/purge.h"
+#include "channel/print_control.h"
 #include "support/monitor_fixture.h"
 
 namespace rvs::test {

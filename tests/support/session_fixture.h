@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "RvStatement.h"
-#include "api/session.h"
+#include "session/session.h"
 #include "sim/virtual_printer.h"
 #include "support/temp_dir.h"
 #include "support/test_system.h"

@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "api/call_frame.h"
-#include "api/session.h"
+#include "session/session.h"
 #include "sim/virtual_printer.h"
 #include "support/temp_dir.h"
 #include "support/test_system.h"

@@ -1,8 +1,6 @@
-#include "device/purge.h"
-
 #include "channel/channel.h"
+#include "channel/print_control.h"
 #include "channel/value_names.h"
-#include "media/print_control.h"
 
 namespace rvs {
 

@@ -1,4 +1,4 @@
-#include "media/print_control.h"
+#include "channel/print_control.h"
 
 #include "channel/channel.h"
 #include "channel/little_endian.h"

@@ -1,11 +1,11 @@
-// Consecutive printing, the feeding value and the printer status word, used by open, close,
-// the internal purge, the trace-mode setter and the commands.
+// Consecutive printing, the feeding value, the printer status word and the internal purge,
+// used by open, close, the monitor's OXA print timer, the trace-mode setter and the commands.
 #pragma once
 
 #include <cstdint>
 
-#include "api/result_codes.h"
-#include "api/session.h"
+#include "session/result_codes.h"
+#include "session/session.h"
 
 namespace rvs {
 
@@ -25,5 +25,9 @@ Result ReadPrinterStatusWord(Session& session, PrinterStatusWord& word);
 // True when the printer holds a job (code 11); false with the read's code when the word cannot
 // be read, false with 0 otherwise.
 bool CheckPrinterBusy(Session& session, Result& code);
+
+// "PurgeData" then consecutive printing on; run by the monitor's OXA print timer, which
+// ignores the result. No trace lines, no wait, no pause.
+Result InternalPurge(Session& session);
 
 }  // namespace rvs

@@ -2,7 +2,7 @@
 #include <mutex>
 #include <vector>
 
-#include "api/call_frame.h"
+#include "session/registry.h"
 
 namespace rvs {
 namespace {

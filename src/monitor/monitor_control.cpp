@@ -1,13 +1,18 @@
-#include "api/call_frame.h"
+#include "monitor/monitor_control.h"
+
+#include "monitor/monitor.h"
 #include "platform/platform.h"
+#include "session/bounded_wait.h"
 
 namespace rvs {
 namespace {
 
 // Bounds for waits the design leaves open: a watcher ends its wait within one look once it sees
-// a command, and a monitor cycle lasts its exchanges and callbacks.
+// a command, and a monitor cycle lasts its exchanges and callbacks. A driver that hangs inside
+// the watcher's exchange must not hang the command for good; 10 s is far beyond one look.
 constexpr uint32_t kHandshakeLimitMs = 10000;
 constexpr uint32_t kPauseLimitMs = 60000;
+constexpr uint32_t kPauseLookMs = 1;
 
 }  // namespace
 
@@ -17,50 +22,55 @@ bool onMonitorThread(Session& session) {
 }
 
 void CommandHandshake(Session& session) {
-    platform::System& sys = platform::system();
-    std::unique_lock<Lock> lock(session.stateLock);
-    session.stateFlags |= state::CommandPending;
+    {
+        Guard lock(session.stateLock);
+        session.stateFlags |= state::CommandPending;
+    }
     // From a host callback on the monitor thread a running watcher sits below us on this very
     // stack: waiting for it would never end.
     if (onMonitorThread(session)) {
         return;
     }
-    const uint32_t start = sys.tickCount();
-    while ((session.stateFlags & state::WatcherRunning) != 0 && (session.stateFlags & state::WatcherDone) == 0) {
-        if (sys.tickCount() - start > kHandshakeLimitMs) {
-            return;
-        }
-        lock.unlock();
-        sys.sleep(0);
-        lock.lock();
-    }
+    waitUntil(kHandshakeLimitMs, 0, [&] {
+        Guard lock(session.stateLock);
+        return (session.stateFlags & state::WatcherRunning) == 0 || (session.stateFlags & state::WatcherDone) != 0;
+    });
 }
 
 // The monitor is kept off the printer by holding cycleLock, which it holds for each whole
 // cycle: it is therefore parked between cycles, never inside an exchange or holding stateLock.
 // A paper-removed watcher inside a cycle ends its wait when it sees the pause request.
 Result PauseMonitor(Session& session) {
-    platform::System& sys = platform::system();
     {
         Guard lock(session.stateLock);
         ++session.pauseRequests;
     }
-    const uint32_t start = sys.tickCount();
-    while (!session.cycleLock.try_lock()) {
-        if (sys.tickCount() - start > kPauseLimitMs) {
-            Guard lock(session.stateLock);
-            --session.pauseRequests;
-            return kFailure;
-        }
-        sys.sleep(1);
+    if (waitUntil(kPauseLimitMs, kPauseLookMs, [&] { return session.cycleLock.try_lock(); })) {
+        return kSuccess;
     }
-    return kSuccess;
+    Guard lock(session.stateLock);
+    --session.pauseRequests;
+    return kFailure;
 }
 
 Result ResumeMonitor(Session& session) {
     session.cycleLock.unlock();
     Guard lock(session.stateLock);
     --session.pauseRequests;
+    return kSuccess;
+}
+
+Result CheckReadiness(Session& session, StatusRecord& status) {
+    Result code = kSuccess;
+    if (!ReadStatus(session, status, code)) {
+        return code;
+    }
+    if ((status[2] & 0x44) != 0) {
+        return kNotReady;
+    }
+    if ((status[0] & 0x08) != 0) {
+        return kPrinterError;
+    }
     return kSuccess;
 }
 

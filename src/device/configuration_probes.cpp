@@ -1,4 +1,4 @@
-#include "api/configuration_probes.h"
+#include "device/configuration_probes.h"
 
 #include "channel/channel.h"
 #include "channel/little_endian.h"

@@ -1,0 +1,28 @@
+// Open, close and fnPlox.
+#include "RvStatement.h"
+#include "api/call_frame.h"
+#include "api/open_close.h"
+
+using namespace rvs;
+
+namespace {
+
+// Close traces nothing: the session, and with it the trace settings, are going away.
+constexpr Frame kClose{.steps = {.handshake = true}, .ending = Ending::Untraced};
+
+}  // namespace
+
+extern "C" {
+
+RvStatementResult RVSTATEMENT_CALL RvStatementOpen(const RvChar* printerName, RvStatementHandle* handleOut) {
+    // No handle yet: open validates its arguments and ends its own trace lines.
+    return exportBarrier([&] { return openSession(reinterpret_cast<const char16_t*>(printerName), handleOut); });
+}
+
+RvStatementResult RVSTATEMENT_CALL RvStatementClose(RvStatementHandle handle) {
+    return runExport(kClose, handle, noEntry, [](Call& call) { return closeSession(call.session); });
+}
+
+int RVSTATEMENT_CALL fnPlox(void) { return 42; }
+
+}  // extern "C"
