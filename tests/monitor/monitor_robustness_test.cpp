@@ -1,0 +1,70 @@
+// A monitor cycle that throws loses that cycle, never the host process or the next cycle.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <new>
+
+#include "platform/platform.h"
+#include "support/monitor_fixture.h"
+
+namespace rvs::test {
+namespace {
+
+// The virtual printer, but the monitor thread's next "StatusGet" throws out of memory.
+class ThrowingSpooler : public platform::Spooler {
+public:
+    explicit ThrowingSpooler(platform::Spooler& target) : target_(target) {}
+    std::atomic<uint32_t> monitorThread{0};
+    std::atomic<int> throwsLeft{0};
+
+    bool openPrinter(const char16_t* name, platform::PrinterHandle* handle) override {
+        return target_.openPrinter(name, handle);
+    }
+    void closePrinter(platform::PrinterHandle handle) override { target_.closePrinter(handle); }
+    uint32_t getPrinterData(platform::PrinterHandle handle, const char16_t* name, uint32_t* type, uint8_t* data,
+                            uint32_t size, uint32_t* needed) override {
+        if (std::u16string(name) == u"StatusGet" && platform::system().currentThreadId() == monitorThread &&
+            throwsLeft.fetch_sub(1) > 0) {
+            throw std::bad_alloc();
+        }
+        return target_.getPrinterData(handle, name, type, data, size, needed);
+    }
+    uint32_t setPrinterData(platform::PrinterHandle handle, const char16_t* name, uint32_t type, const uint8_t* data,
+                            uint32_t size) override {
+        return target_.setPrinterData(handle, name, type, data, size);
+    }
+    bool readDriverVersion(platform::PrinterHandle handle, const char16_t* printerName, uint16_t* version) override {
+        return target_.readDriverVersion(handle, printerName, version);
+    }
+
+private:
+    platform::Spooler& target_;
+};
+
+class MonitorRobustnessTest : public MonitorFixture {
+protected:
+    MonitorRobustnessTest() : throwing(spooler.get()) { platform::setSpooler(&throwing); }
+    void TearDown() override {
+        if (handle != nullptr) close();
+        platform::setSpooler(&spooler.get());
+    }
+    ThrowingSpooler throwing;
+};
+
+TEST_F(MonitorRobustnessTest, ACycleThatThrowsIsFollowedByNormalCycles) {
+    openPrinter();
+    StatusRecorder recorder;
+    registerStatusCallback(recorder);
+    throwing.monitorThread = session().monitorThreadId.load();
+    throwing.throwsLeft = 3;
+    ASSERT_TRUE(eventually([&] { return throwing.throwsLeft.load() <= 0; }));
+
+    awaitCycles();
+    device->setStatusBit(0, 0x01, true);  // paper fed: the next normal cycle reports it
+    ASSERT_TRUE(eventually([&] { return cachedStatus()[0] & 0x01; }));
+    ASSERT_TRUE(eventually([&] { return recorder.count() > 0; }));
+    EXPECT_NE(recorder.records().back()[0] & 0x01, 0);
+}
+
+}  // namespace
+}  // namespace rvs::test
