@@ -53,7 +53,8 @@ Result PauseMonitor(Session& session) {
     return kFailure;
 }
 
-Result ResumeMonitor(Session& session) {
+// Releases the cycleLock a successful PauseMonitor left held: a hand-over the analysis cannot follow.
+Result ResumeMonitor(Session& session) RVS_NO_THREAD_SAFETY_ANALYSIS {
     session.cycleLock.unlock();
     Guard lock(session.stateLock);
     --session.pauseRequests;

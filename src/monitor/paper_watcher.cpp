@@ -61,7 +61,8 @@ void reportRemoval(Session& session, Record& cached, Record& delivered, Callback
     TraceHex(&session, traceid::NewStatus, report.data(), report.size());
 }
 
-void report(Session& session, uint8_t paperRemovedAnswer) {
+// The records are handed over by reference; reportRemoval reads and writes them under stateLock.
+void report(Session& session, uint8_t paperRemovedAnswer) RVS_NO_THREAD_SAFETY_ANALYSIS {
     RvStatementStatusCallBack statusCallback = nullptr;
     RvStatementOxaStatusCallBack oxaCallback = nullptr;
     uint64_t statusUserData = 0;

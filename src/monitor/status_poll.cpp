@@ -75,7 +75,11 @@ void setFlags(Session& session, uint32_t bits) {
 
 template <class Kind>
 void raiseEdgeEvents(Session& session, const typename Kind::Record& before, const typename Kind::Record& after) {
-    const bool oxaTimer = session.printerModel == static_cast<uint8_t>(PrinterModel::OxaSt);
+    bool oxaTimer = false;
+    {
+        Guard lock(session.stateLock);
+        oxaTimer = session.printerModel == static_cast<uint8_t>(PrinterModel::OxaSt);
+    }
     if (rose(before[0], after[0], 0x01)) {
         setFlags(session, state::FeedCounting);
     }
@@ -135,7 +139,7 @@ void onChange(Session& session, typename Kind::Record& cached, const typename Ki
     raiseEdgeEvents<Kind>(session, before, fresh);
 
     const bool paperLeft = Kind::paperLeft(before, fresh);
-    std::unique_lock<Lock> lock(session.stateLock);
+    RelockableGuard lock(session.stateLock);
     if (mode == PollMode::Once || !paperLeft) {
         if (paperLeft) {
             session.stateFlags |= state::Byte0Bit6Fell;
@@ -156,7 +160,7 @@ void onChange(Session& session, typename Kind::Record& cached, const typename Ki
 // After a transport the status held back by the filter is delivered once.
 template <class Kind>
 void catchUp(Session& session, const typename Kind::Record& fresh) {
-    std::unique_lock<Lock> lock(session.stateLock);
+    RelockableGuard lock(session.stateLock);
     if ((session.eventFlags & event::TransportCatchUp) == 0) {
         return;
     }

@@ -10,7 +10,7 @@ namespace {
 bool readFailedCode(Result code) { return code == 5 || code == 7; }
 
 // Bits 0x04 (last page) and 0x08 (OXA time-out purge) of the library byte.
-void applyLibraryBits(Session& session, uint8_t& libraryByte, uint8_t rawByte0) {
+void applyLibraryBits(Session& session, uint8_t& libraryByte, uint8_t rawByte0) RVS_REQUIRES(session.stateLock) {
     if ((session.stateFlags & state::LastPageReached) != 0) {
         libraryByte |= kLibLastPage;
     } else {

@@ -18,16 +18,17 @@ inline constexpr uint8_t kLibReadFailed = 0x80;
 inline constexpr size_t kLibraryByte = 4;
 inline constexpr size_t kOxaLibraryByte = 6;
 
-// REQUIRES: session.stateLock held.
-void BuildStatusRecord(Session& session, const StatusRecord& raw, StatusRecord& record, Result code);
-void BuildOxaStatusRecord(Session& session, const OxaStatusRecord& raw, OxaStatusRecord& record, Result code);
+void BuildStatusRecord(Session& session, const StatusRecord& raw, StatusRecord& record, Result code)
+    RVS_REQUIRES(session.stateLock);
+void BuildOxaStatusRecord(Session& session, const OxaStatusRecord& raw, OxaStatusRecord& record, Result code)
+    RVS_REQUIRES(session.stateLock);
 
 // Change tests; a missing cached record counts as unchanged.
 bool StatusChanged(const StatusRecord* cached, const StatusRecord& fresh);
 bool OxaStatusChanged(const OxaStatusRecord* cached, const OxaStatusRecord& fresh);
 
-// OXA print timer. REQUIRES: session.stateLock held.
-void startOxaTimer(Session& session);
-void stopOxaTimer(Session& session);
+// OXA print timer.
+void startOxaTimer(Session& session) RVS_REQUIRES(session.stateLock);
+void stopOxaTimer(Session& session) RVS_REQUIRES(session.stateLock);
 
 }  // namespace rvs

@@ -41,6 +41,30 @@ private:
     Lock& lock_;
 };
 
+// A Guard that can let the lock go for a while (across a callback or a wait) and take it back.
+class RVS_SCOPED_CAPABILITY RelockableGuard {
+public:
+    explicit RelockableGuard(Lock& lock) RVS_ACQUIRE(lock) : lock_(lock) { lock_.lock(); }
+    ~RelockableGuard() RVS_RELEASE() {
+        if (held_) lock_.unlock();
+    }
+    RelockableGuard(const RelockableGuard&) = delete;
+    RelockableGuard& operator=(const RelockableGuard&) = delete;
+
+    void unlock() RVS_RELEASE() {
+        lock_.unlock();
+        held_ = false;
+    }
+    void lock() RVS_ACQUIRE() {
+        lock_.lock();
+        held_ = true;
+    }
+
+private:
+    Lock& lock_;
+    bool held_ = true;
+};
+
 namespace lockcheck {
 
 // Aborts, naming `what`, when the calling thread holds a stateLock outside a permit. Called by

@@ -16,3 +16,4 @@
 #define RVS_REQUIRES(...) RVS_THREAD_ATTRIBUTE(requires_capability(__VA_ARGS__))
 #define RVS_EXCLUDES(...) RVS_THREAD_ATTRIBUTE(locks_excluded(__VA_ARGS__))
 #define RVS_ACQUIRED_BEFORE(...) RVS_THREAD_ATTRIBUTE(acquired_before(__VA_ARGS__))
+#define RVS_NO_THREAD_SAFETY_ANALYSIS RVS_THREAD_ATTRIBUTE(no_thread_safety_analysis)
