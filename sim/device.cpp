@@ -7,7 +7,7 @@
 namespace rvs::sim {
 
 Device::Device(Profile profile, ExchangeLog& log, const ValueTable& table)
-    : profile_(profile), log_(log), state_(profile_, table, timeline_) {}
+    : log_(log), state_(profile, table, timeline_) {}
 
 void Device::setStatus(const std::array<uint8_t, 5>& status) {
     std::lock_guard<std::mutex> guard(mutex_);

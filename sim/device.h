@@ -39,7 +39,7 @@ public:
     Device(const Device&) = delete;
     Device& operator=(const Device&) = delete;
 
-    const Profile& profile() const { return profile_; }
+    const Profile& profile() const { return state_.profile(); }  // fixed for the device's life
 
     // Status: the driver's 5 raw bytes for "StatusGet" and 18 for "OXAGetStatus".
     void setStatus(const std::array<uint8_t, 5>& status);
@@ -123,7 +123,6 @@ private:
     std::optional<Fault> takeNamedFault(const std::u16string& name, bool forSet);
     void record(Exchange exchange, bool counted);
 
-    const Profile profile_;
     ExchangeLog& log_;
     std::atomic<int> openHandles_{0};
     std::atomic<uint64_t> statusReads_{0};

@@ -1,7 +1,10 @@
 // What the driver does with each printer-data value name: one handler per name, registered by
-// family (values_*.cpp), instead of a chain of name comparisons.
+// family (values_*.cpp, listed in value_families.h), instead of a chain of name comparisons.
 //
-// Adding a value is a line or a few in its family's file, e.g. in values_media.cpp:
+// A value is a line or a few in its family's file. A plain one-byte command:
+//   table.add(u"Cut", {.initial = answerZeros(1)});
+// A command that acts on the device when carried out, here raising a movement bit at once and
+// dropping it 300 ms later on the device's timeline:
 //   table.add(u"Present", {.initial = answerZeros(1),
 //                          .onRequest = [](DriverState& driver, const Answer& given) {
 //                              if (given.bytes == std::vector<uint8_t>{0}) {

@@ -88,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
         NotCarriedOutCase{"RefusedByItsAnswer", [](Device& d) { d.setAnswer(u"Move", {1}); }},
         NotCarriedOutCase{"CallFails", [](Device& d) { d.injectFault(u"Move", Fault::callFails()); }},
         NotCarriedOutCase{"InjectedAnswer", [](Device& d) { d.injectFault(u"Move", Fault::answer({0})); }},
-        NotCarriedOutCase{"WrongSize", [](Device& d) { d.injectFault(u"Move", Fault::wrongSize(0, 3)); }},
+        NotCarriedOutCase{"WrongSize", [](Device& d) { d.injectFault(u"Move", Fault::wrongSize(2, 3)); }},
         NotCarriedOutCase{"Removed", [](Device& d) { d.removeValue(u"Move"); }},
         NotCarriedOutCase{"BufferTooShort", [](Device&) {}, 0}),
     [](const auto& info) { return std::string(info.param.label); });
