@@ -1,21 +1,28 @@
 // One virtual printer: the driver's side of the printer-data values, its status bytes, its
-// settings record, injected faults and a timeline of scripted changes.
+// settings record, injected faults and a timeline of scripted changes. What each value name
+// does lives in its handler (value_table.h); this class serves the spooler calls around them.
 #pragma once
 
 #include <array>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <map>
 #include <mutex>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
+#include "sim/driver_state.h"
+#include "sim/exchange_filter.h"
 #include "sim/exchange_log.h"
 #include "sim/fault.h"
 #include "sim/profile.h"
+#include "sim/settings_record.h"
+#include "sim/timeline.h"
+#include "sim/value_table.h"
 
 namespace rvs::sim {
 
@@ -25,19 +32,14 @@ inline constexpr uint32_t kErrorInvalidHandle = 6;
 inline constexpr uint32_t kErrorInvalidParameter = 87;
 inline constexpr uint32_t kErrorMoreData = 234;     // buffer shorter than the answer
 
-inline constexpr size_t kSettingsRecordSize = 1344;
-inline constexpr size_t kTraceModeOffset = 288;
-inline constexpr size_t kTraceFileCountOffset = 290;
-inline constexpr size_t kTraceDirectoryOffset = 294;
-inline constexpr uint16_t kDefaultTraceFileCount = 5;
-
 class Device {
 public:
-    Device(Profile profile, ExchangeLog& log);
+    // `table` must outlive the device.
+    Device(Profile profile, ExchangeLog& log, const ValueTable& table = valueTable());
     Device(const Device&) = delete;
     Device& operator=(const Device&) = delete;
 
-    const Profile& profile() const { return profile_; }
+    const Profile& profile() const { return state_.profile(); }  // fixed for the device's life
 
     // Status: the driver's 5 raw bytes for "StatusGet" and 18 for "OXAGetStatus".
     void setStatus(const std::array<uint8_t, 5>& status);
@@ -69,6 +71,19 @@ public:
 
     // Faults per value name, used in the order injected; times = -1 for every call from now on.
     void injectFault(const std::u16string& name, Fault fault, int times = 1);
+    // A fault for one exchange by its place: `index` exchanges that `filter` counts pass, the
+    // next one (gets and sets alike) meets `fault`. Replaces an earlier one and counts from now.
+    // A fault only a get can meet (wrong size, answer) that falls on a set is spent unused.
+    // It comes before the per-name faults, which stay queued for later calls.
+    void injectFaultAt(size_t index, Fault fault, ExchangeFilter filter = {});
+    // Counts the exchanges `filter` counts from now on, with no fault.
+    void startCounting(ExchangeFilter filter = {});
+    // The exchanges counted since injectFaultAt or startCounting, as served: with a fault, up to
+    // and including the one that met it.
+    std::vector<Exchange> countedExchanges() const;
+    // Whether the fault of injectFaultAt has met its exchange.
+    bool exchangeFaultMet() const;
+    // Ends every fault, by name and by place, and the counting.
     void clearFaults();
 
     // Timeline: run `action` once the platform tick count has advanced `afterMs` from now. Due
@@ -88,51 +103,37 @@ public:
     void handleClosed() { --openHandles_; }
 
 private:
-    struct Value {
-        std::vector<uint8_t> bytes;
-        uint32_t type = 0;
-    };
+    static constexpr size_t kNoIndex = std::numeric_limits<size_t>::max();
+
     struct PendingFault {
         Fault fault;
         int remaining = 1;  // -1: forever
     };
-    struct Scheduled {
-        uint32_t start = 0;
-        uint32_t afterMs = 0;
-        uint64_t sequence = 0;
-        std::function<void(Device&)> action;
+    struct PlacedFault {
+        bool counting = false;
+        ExchangeFilter filter;
+        size_t index = kNoIndex;  // kNoIndex: counting only
+        Fault fault;
+        size_t seen = 0;                // counted so far, served or still being served
+        std::vector<Exchange> counted;  // as served
     };
 
     // REQUIRES: mutex_ held.
-    std::optional<Fault> takeFault(const std::u16string& name, bool forSet);
-    bool answerFor(const std::u16string& name, Value* answer) const;
-    void storeInput(const std::u16string& name, uint32_t type, std::vector<uint8_t> bytes);
-    void record(Exchange exchange);
+    std::optional<Fault> takeFault(const Exchange& exchange, bool* counted);
+    std::optional<Fault> takeNamedFault(const std::u16string& name, bool forSet);
+    void record(Exchange exchange, bool counted);
 
-    const Profile profile_;
     ExchangeLog& log_;
     std::atomic<int> openHandles_{0};
     std::atomic<uint64_t> statusReads_{0};
+    Timeline timeline_;
+    // Keeps due actions in order when several threads call at once; actions may call back in.
+    std::recursive_mutex runMutex_;
 
     mutable std::mutex mutex_;
-    std::array<uint8_t, 5> status_{};
-    std::array<uint8_t, 18> oxaStatus_{};
-    std::map<std::u16string, Value> values_;       // defaults, set answers and library writes
-    std::set<std::u16string> overridden_;          // set by setAnswer: wins over driver state
-    std::set<std::u16string> removed_;
-    std::map<std::u16string, std::vector<uint8_t>> inputs_;
-    std::map<std::u16string, std::vector<PendingFault>> faults_;
-    std::vector<uint8_t> settings_;
-    uint32_t returnValue_ = 0;
-    uint32_t totalFeedingValue_ = 0;
-    bool logSettingChanged_ = false;
-    bool oxaSelected_ = false;
-
-    // Timeline: runMutex_ keeps due actions in order when several threads call at once.
-    std::recursive_mutex runMutex_;
-    std::vector<Scheduled> timeline_;              // guarded by mutex_
-    std::atomic<size_t> scheduledCount_{0};
-    uint64_t nextSequence_ = 0;                    // guarded by mutex_
+    DriverState state_;                                      // guarded by mutex_
+    std::map<std::u16string, std::vector<PendingFault>> faults_;  // guarded by mutex_
+    PlacedFault placed_;                                     // guarded by mutex_
 };
 
 }  // namespace rvs::sim

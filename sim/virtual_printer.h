@@ -5,9 +5,12 @@
 //   rvs::sim::Device& device = printer->addPrinter(u"Statement Printer", rvs::sim::Profile::oxaSt());
 //   device.setStatusBit(0, 0x01, true);                      // paper fed
 //   device.injectFault(u"Present", rvs::sim::Fault::answer({1}));  // the next present is refused
+//   device.injectFaultAt(3, rvs::sim::Fault::callFails(),            // this thread's 4th exchange fails
+//                        rvs::sim::ExchangeFilter::thisThread());
 //   ... RvStatementOpen(u"Statement Printer", &handle) ...
 //   printer->exchangesWithout({u"StatusGet", u"LogSettingCondition"});  // what the library asked
 //
+// What each value name answers and does is in its family's file (values_*.cpp, value_table.h).
 // Thread-safe: host threads and every session's monitor thread call it at the same time.
 #pragma once
 

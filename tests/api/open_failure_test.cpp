@@ -5,6 +5,9 @@
 
 #include "api/call_frame.h"
 #include "platform/platform.h"
+#include "sim/forwarding_spooler.h"
+#include "support/failure_walk.h"
+#include "support/scoped_spooler.h"
 #include "support/session_fixture.h"
 
 namespace rvs::test {
@@ -18,7 +21,7 @@ struct ProbeFailure {
     uint32_t expected;
 };
 
-class OpenFailureTest : public SessionFixture, public ::testing::WithParamInterface<ProbeFailure> {
+class OpenFailureFixture : public SessionFixture {
 protected:
     void expectNothingLeft(RvStatementHandle untouched) {
         EXPECT_EQ(untouched, reinterpret_cast<RvStatementHandle>(this));
@@ -30,6 +33,8 @@ protected:
         EXPECT_EQ(exchangesOf(u"StatusGet").size(), polls);
     }
 };
+
+class OpenFailureTest : public OpenFailureFixture, public ::testing::WithParamInterface<ProbeFailure> {};
 
 TEST_P(OpenFailureTest, TearsEverythingDown) {
     addPrinter(sim::Profile::korvelin(0x0200));
@@ -77,80 +82,66 @@ INSTANTIATE_TEST_SUITE_P(
                       ProbeFailure{u"ConsecutivePrintEnable", sim::Fault::wrongSize(2, 0x25), 0x25},
                       ProbeFailure{u"ConsecutivePrintEnable", sim::Fault::answer({1}), 16}));
 
-// Fails the n-th printer-data call or driver version read (monitor polls not counted) and passes
-// the rest through.
-class FailNthCall : public platform::Spooler {
+TEST(OpenFailureWalk, FailingEachExchangeInTurnEitherOpensOrLeavesNothing) {
+    ScopedTestSystem clock;
+    clock->setSpeed(20);  // monitor intervals pass quickly; nothing here waits for a limit
+    sim::ScopedVirtualPrinter spooler;
+    int untouched = 0;
+    const auto sentinel = reinterpret_cast<RvStatementHandle>(&untouched);
+    RvStatementHandle handle = nullptr;
+    uint32_t result = 0;
+    bool closed = false;
+    const std::vector<sim::Exchange> walked = failureWalk({
+        .arrange = [&]() -> sim::Device& {
+            sim::Device& device = spooler->addPrinter(kPrinterName, sim::Profile::korvelin(0x0200));
+            device.setTraceSettings(0x3F, 5, u"/nonexistent-rvs-trace/");
+            return device;
+        },
+        .act = [&] {
+            handle = sentinel;
+            result = RvStatementOpen(kPrinterName, &handle);
+            // A close that meets the failure keeps the session open; the second close gets through.
+            closed = result != 0 || RvStatementClose(handle) == 0;
+        },
+        .check = [&](const FailurePoint& point) {
+            if (result != 0) {
+                EXPECT_EQ(handle, sentinel);
+                // Passed on as the channel reports it, or open's own failure.
+                EXPECT_TRUE(result == point.usualResult() || result == 16u) << "result " << result;
+            }
+            if (!closed) {
+                EXPECT_EQ(RvStatementClose(handle), 0u);
+            }
+            ASSERT_EQ(spooler->openHandles(), 0);
+            ASSERT_EQ(liveSessionCount(), 0u);
+        },
+    });
+    // The walk covered open from its first request to close's last.
+    ASSERT_FALSE(walked.empty());
+    EXPECT_EQ(walked.front().name, u"PrinterDataSize");
+    EXPECT_EQ(walked.back().name, u"Close");
+}
+
+// The driver version comes from the default device mode, not from a printer-data value.
+class NoDriverVersion : public sim::ForwardingSpooler {
 public:
-    FailNthCall(platform::Spooler& target, size_t failAt) : target_(target), failAt_(failAt) {}
-
-    bool openPrinter(const char16_t* name, platform::PrinterHandle* handle) override {
-        return target_.openPrinter(name, handle);
-    }
-    void closePrinter(platform::PrinterHandle handle) override { target_.closePrinter(handle); }
-    uint32_t getPrinterData(platform::PrinterHandle handle, const char16_t* name, uint32_t* type, uint8_t* data,
-                            uint32_t size, uint32_t* needed) override {
-        if (fails(name)) {
-            *needed = 0;
-            return 31;
-        }
-        return target_.getPrinterData(handle, name, type, data, size, needed);
-    }
-    uint32_t setPrinterData(platform::PrinterHandle handle, const char16_t* name, uint32_t type, const uint8_t* data,
-                            uint32_t size) override {
-        return fails(name) ? 31 : target_.setPrinterData(handle, name, type, data, size);
-    }
-    bool readDriverVersion(platform::PrinterHandle handle, const char16_t* name, uint16_t* version) override {
-        if (fails(u"DocumentPropertiesW")) {
-            driverVersionRefused = true;
-            return false;
-        }
-        return target_.readDriverVersion(handle, name, version);
-    }
-    bool driverVersionRefused = false;
-    size_t calls() const { return calls_; }
-
-private:
-    bool fails(const char16_t* name) {
-        if (std::u16string(name) == u"StatusGet") {
-            return false;
-        }
-        return calls_++ == failAt_;
-    }
-
-    platform::Spooler& target_;
-    size_t failAt_;
-    std::atomic<size_t> calls_{0};
+    using ForwardingSpooler::ForwardingSpooler;
+    bool readDriverVersion(platform::PrinterHandle, const char16_t*, uint16_t*) override { return false; }
 };
 
-TEST(OpenFailureWalk, FailingEachCallInTurnEitherOpensOrLeavesNothing) {
-    ScopedTestSystem clock;
-    sim::ScopedVirtualPrinter spooler;
-    bool refusedDriverVersion = false;
-    for (size_t failAt = 0;; ++failAt) {
-        ASSERT_LT(failAt, 200u) << "open never got through";
-        sim::Device& device = spooler->addPrinter(kPrinterName, sim::Profile::korvelin(0x0200));
-        device.setTraceSettings(0x3F, 5, u"/nonexistent-rvs-trace/");
-        FailNthCall failing(spooler.get(), failAt);
-        platform::setSpooler(&failing);
-        RvStatementHandle handle = nullptr;
-        const uint32_t result = RvStatementOpen(kPrinterName, &handle);
-        if (failing.driverVersionRefused) {
-            EXPECT_EQ(result, 16u);
-            refusedDriverVersion = true;
-        }
-        // A close that meets the failure keeps the session open; the second close gets through.
-        const bool closed = result != 0 || RvStatementClose(handle) == 0;
-        platform::setSpooler(&spooler.get());
-        if (!closed) {
-            EXPECT_EQ(RvStatementClose(handle), 0u) << "call " << failAt;
-        }
-        ASSERT_EQ(spooler->openHandles(), 0) << "call " << failAt;
-        ASSERT_EQ(liveSessionCount(), 0u) << "call " << failAt;
-        if (result == 0 && failing.calls() <= failAt) {
-            break;  // the failure point lies beyond the whole open and close
-        }
+TEST_F(OpenFailureFixture, RefusedDriverVersionFailsWith16AndLeavesNothing) {
+    addPrinter(sim::Profile::korvelin(0x0200));
+    NoDriverVersion refusing(&spooler.get());
+    RvStatementHandle out = reinterpret_cast<RvStatementHandle>(this);
+    uint32_t result = 0;
+    {
+        ScopedSpooler installed(&refusing);
+        result = RvStatementOpen(kPrinterName, &out);
     }
-    EXPECT_TRUE(refusedDriverVersion);
+    EXPECT_EQ(result, 16u);
+    expectNothingLeft(out);
+    ASSERT_FALSE(traceLines().empty());
+    EXPECT_EQ(traceLines().back(), "[WAR:3001]Func:1 return 0x10");
 }
 
 // Thread start and priority failures, through a system that refuses them.

@@ -1,0 +1,45 @@
+// A spooler that passes every call on to another one, so a test double overrides only the call
+// it changes:
+//
+//   class NoDriverVersion : public rvs::sim::ForwardingSpooler {
+//   public:
+//       using ForwardingSpooler::ForwardingSpooler;
+//       bool readDriverVersion(rvs::platform::PrinterHandle, const char16_t*, uint16_t*) override { return false; }
+//   };
+//   NoDriverVersion spooler(&virtualPrinter.get());
+#pragma once
+
+#include <cstdint>
+
+#include "platform/spooler.h"
+
+namespace rvs::sim {
+
+class ForwardingSpooler : public platform::Spooler {
+public:
+    explicit ForwardingSpooler(platform::Spooler* target) : target_(target) {}
+
+    bool openPrinter(const char16_t* name, platform::PrinterHandle* handle) override {
+        return target_->openPrinter(name, handle);
+    }
+    void closePrinter(platform::PrinterHandle handle) override { target_->closePrinter(handle); }
+    uint32_t getPrinterData(platform::PrinterHandle handle, const char16_t* valueName, uint32_t* type, uint8_t* data,
+                            uint32_t size, uint32_t* needed) override {
+        return target_->getPrinterData(handle, valueName, type, data, size, needed);
+    }
+    uint32_t setPrinterData(platform::PrinterHandle handle, const char16_t* valueName, uint32_t type,
+                            const uint8_t* data, uint32_t size) override {
+        return target_->setPrinterData(handle, valueName, type, data, size);
+    }
+    bool readDriverVersion(platform::PrinterHandle handle, const char16_t* printerName, uint16_t* version) override {
+        return target_->readDriverVersion(handle, printerName, version);
+    }
+
+protected:
+    platform::Spooler* target() const { return target_; }
+
+private:
+    platform::Spooler* target_;
+};
+
+}  // namespace rvs::sim
