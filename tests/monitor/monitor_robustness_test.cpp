@@ -53,5 +53,56 @@ TEST_F(MonitorRobustnessTest, ACycleThatThrowsIsFollowedByNormalCycles) {
     EXPECT_NE(recorder.records().back()[0] & 0x01, 0);
 }
 
+// The virtual printer, but the monitor thread's next "PaperRemoved" throws out of memory.
+class ThrowingWatcherSpooler : public sim::ForwardingSpooler {
+public:
+    using ForwardingSpooler::ForwardingSpooler;
+    std::atomic<uint32_t> monitorThread{0};
+    std::atomic<int> throwsLeft{0};
+
+    uint32_t getPrinterData(platform::PrinterHandle handle, const char16_t* name, uint32_t* type, uint8_t* data,
+                            uint32_t size, uint32_t* needed) override {
+        if (std::u16string(name) == u"PaperRemoved" && platform::system().currentThreadId() == monitorThread &&
+            throwsLeft.fetch_sub(1) > 0) {
+            throw std::bad_alloc();
+        }
+        return ForwardingSpooler::getPrinterData(handle, name, type, data, size, needed);
+    }
+};
+
+class WatcherRobustnessTest : public MonitorFixture {
+protected:
+    void TearDown() override {
+        if (handle != nullptr) close();
+    }
+    ThrowingWatcherSpooler throwing{&spooler.get()};
+    ScopedSpooler installed{&throwing};
+};
+
+// A watcher that throws has still returned: a command's handshake must not wait for it.
+TEST_F(WatcherRobustnessTest, AWatcherThatThrowsLeavesNoWatcherForCommandsToWaitFor) {
+    openPrinter();
+    device->setStatusBit(0, 0x40, true);  // paper at the exit
+    awaitCycles();
+    throwing.monitorThread = session().monitorThreadId.load();
+    throwing.throwsLeft = 1;
+    {
+        auto parked = park();
+        setEventFlags(event::PendingPresent);
+        setStateFlags(state::WatchPaperRemoval);
+        device->setStatusBit(0, 0x40, false);  // taken from the exit: the watcher starts
+    }
+    ASSERT_TRUE(eventually([&] { return throwing.throwsLeft.load() <= 0; }));
+    awaitCycles();
+
+    EXPECT_EQ(stateFlags() & (state::WatcherRunning | state::WatcherDone), state::WatcherDone);
+    clock->setSpeed(100);
+    const uint32_t start = clock->tickCount();
+    EXPECT_EQ(runExport(Frame{.function = 200, .steps = {.handshake = true}}, handle, noEntry,
+                        [](Call&) { return kSuccess; }),
+              kSuccess);
+    EXPECT_LT(clock->tickCount() - start, 5000u) << "the handshake waited for a watcher that is gone";
+}
+
 }  // namespace
 }  // namespace rvs::test
