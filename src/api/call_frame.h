@@ -85,8 +85,14 @@ private:
 class OxaSelection {
 public:
     OxaSelection(Session& session, OxaAfterFailure afterFailure) : session_(session), afterFailure_(afterFailure) {}
+    // Runs while a call unwinds, too: nothing it throws may leave the destructor.
     ~OxaSelection() {
-        if (selected_ && afterFailure_ == OxaAfterFailure::Released) releaseOxaDevice(session_);
+        if (!selected_ || afterFailure_ != OxaAfterFailure::Released) return;
+        try {
+            releaseOxaDevice(session_);
+        } catch (...) {
+            // the call's own result stands
+        }
     }
     OxaSelection(const OxaSelection&) = delete;
     OxaSelection& operator=(const OxaSelection&) = delete;
