@@ -77,6 +77,13 @@ INSTANTIATE_TEST_SUITE_P(
                    {kCall, "[WAR:3001]Func:200 return 0x04", kRet}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(CallFrameTest, ABodyThatThrowsEndsAsAFailureInTheTrace) {
+    openPrinter();
+    EXPECT_EQ(run(Frame{.function = kTestFunction}, [](Call&) -> Result { throw std::runtime_error("body"); }),
+              kFailure);
+    EXPECT_THAT(frameLines(), ElementsAreArray({kCall, std::string("[WAR:3001]Func:200 return 0x10"), kRet}));
+}
+
 TEST_F(CallFrameTest, UntracedFrameWritesNoLine) {
     openPrinter();
     const size_t before = traceLines().size();
