@@ -56,6 +56,8 @@ public:
     virtual LocalTime localTime() = 0;
 
     virtual char16_t pathSeparator() const = 0;
+    // Whether file names differ by case only in looks (Windows), or are different names.
+    virtual bool fileNamesIgnoreCase() const = 0;
     // GetTempPathW + GetTempFileNameW(prefix "Kor", unique 0): creates an empty file and
     // gives its full path. False when no name could be had.
     virtual bool createTransferFileName(std::u16string* path) = 0;
@@ -85,6 +87,7 @@ public:
     void sleep(uint32_t ms) override { target_->sleep(ms); }
     LocalTime localTime() override { return target_->localTime(); }
     char16_t pathSeparator() const override { return target_->pathSeparator(); }
+    bool fileNamesIgnoreCase() const override { return target_->fileNamesIgnoreCase(); }
     bool createTransferFileName(std::u16string* path) override { return target_->createTransferFileName(path); }
     std::unique_ptr<File> openFile(const std::u16string& path, FileMode mode) override {
         return target_->openFile(path, mode);

@@ -179,13 +179,29 @@ TEST_F(Rotation, ConsecutiveRotationsNumberUpward) {
 }
 
 TEST_F(Rotation, SameContentIsNotBackedUpTwice) {
-    // Another session copied this very file a moment ago; its writer has not emptied it yet.
+    // A holder that stalled past the lock's limit copied this very file before it emptied it.
     rotateThroughWriter();
     const std::string full = readWhole(dir.file("Korvelincomm_1.log"));
     put("Korvelincomm.log", full + "more lines\n");
     Guard lock(session.traceLock);
-    TraceRotate(&session);
+    std::unique_ptr<platform::File> current = platform::system().openFile(directory() + u"Korvelincomm.log",
+                                                                          platform::FileMode::AppendShared);
+    ASSERT_TRUE(current);
+    EXPECT_TRUE(TraceRotate(&session, *current));
     EXPECT_EQ(others(), (Files{{"Korvelincomm_1.log", kCurrent}}));
+    EXPECT_EQ(traceText(), "");
+}
+
+TEST_F(Rotation, AFileAnotherWriterHasEmptiedIsLeftAlone) {
+    // This writer saw the file full, then waited for the directory while another rotated it.
+    put("Korvelincomm.log", "after the other writer's rotation\n");
+    Guard lock(session.traceLock);
+    std::unique_ptr<platform::File> current = platform::system().openFile(directory() + u"Korvelincomm.log",
+                                                                          platform::FileMode::AppendShared);
+    ASSERT_TRUE(current);
+    EXPECT_FALSE(TraceRotate(&session, *current));
+    EXPECT_EQ(others(), Files{});
+    EXPECT_EQ(traceText(), "after the other writer's rotation\n");
 }
 
 TEST_F(Rotation, ManyBackupsAreCutToTheFileCount) {
@@ -286,16 +302,16 @@ TEST_F(Rotation, ScanCountsOnlyBackupsAndStopsAtTheArraySize) {
     putBackups(1, 6);
     for (const auto& [name, content] : kOddNames) put(name, content);
     put("Korvelincomm.log", "current");
-    EXPECT_EQ(TraceScanFiles(&session, nullptr), 6u);
+    EXPECT_EQ(TraceScanFiles(directory(), nullptr), 6u);
     std::vector<TraceFileEntry> entries(4);
-    EXPECT_EQ(TraceScanFiles(&session, &entries), 4u);
+    EXPECT_EQ(TraceScanFiles(directory(), &entries), 4u);
     for (const TraceFileEntry& e : entries) EXPECT_EQ(e.inUse, 1u);
 }
 
 TEST_F(Rotation, ScanReadsTheTimeStamp) {
     put("Korvelincomm20231130235801.log", "");
     std::vector<TraceFileEntry> entries(1);
-    ASSERT_EQ(TraceScanFiles(&session, &entries), 1u);
+    ASSERT_EQ(TraceScanFiles(directory(), &entries), 1u);
     const TraceFileEntry& e = entries[0];
     EXPECT_EQ(e.number, 0u);
     EXPECT_EQ((std::vector<int>{e.year, e.month, e.day, e.hour, e.minute, e.second}),

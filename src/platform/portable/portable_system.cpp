@@ -69,6 +69,7 @@ public:
     }
 
     char16_t pathSeparator() const override { return u'/'; }
+    bool fileNamesIgnoreCase() const override { return false; }
 
     // Like GetTempFileNameW with unique number 0: start from a clock-derived number and step on
     // while the name is taken; the file is created exclusively so no two callers share one.

@@ -32,6 +32,7 @@ public:
     }
 
     char16_t pathSeparator() const override { return u'\\'; }
+    bool fileNamesIgnoreCase() const override { return true; }
 
     bool createTransferFileName(std::u16string* path) override {
         wchar_t directory[261] = {};
