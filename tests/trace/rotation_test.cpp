@@ -17,36 +17,15 @@
 namespace rvs::test {
 namespace {
 
-using Files = std::map<std::string, std::string>;
-
-// The first line of a full current file; a full backup shows as this line.
-constexpr const char* kCurrent = "CURRENT";
-
 class Rotation : public TraceFixture {
 protected:
-    void put(const std::string& name, const std::string& content) {
-        std::ofstream(dir.file(name), std::ios::binary) << content;
-    }
     void putBackups(int from, int to) {
         for (int n = from; n <= to; ++n) put("Korvelincomm_" + std::to_string(n) + ".log", "b" + std::to_string(n));
     }
 
-    // Every file but the current one; a full backup of the current file shows as kCurrent.
-    Files others() const {
-        Files files;
-        for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-            std::string name = entry.path().filename().string();
-            if (name == "Korvelincomm.log") continue;
-            std::string content = readWhole(entry.path().string());
-            if (content.size() == kTraceFileLimit) content = content.substr(0, content.find('\n'));
-            files[name] = content;
-        }
-        return files;
-    }
-
     // Fills the current file to 100 bytes short of the limit, then writes one line across it.
     void rotateThroughWriter(const std::string& firstLine = kCurrent) {
-        put("Korvelincomm.log", firstLine + "\n" + std::string(kTraceFileLimit - 101 - firstLine.size(), '.'));
+        putNearlyFull(firstLine, 100);
         session.traceHeaderDate = (uint32_t{kMorning.day} << 16) | kMorning.month;  // no header: exact size
         TraceLine(&session, traceid::Input, "%s", std::string(300, 'x') + "\n");
         const std::string rest = traceText();
