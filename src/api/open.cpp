@@ -11,6 +11,7 @@
 #include "channel/value_names.h"
 #include "media/print_control.h"
 #include "monitor/monitor.h"
+#include "platform/driver_version.h"
 #include "platform/platform.h"
 #include "trace/trace.h"
 
@@ -86,7 +87,8 @@ Result probeAndStart(Session& session, Probed& probed) {
     if (result != kSuccess) {
         return result;
     }
-    if (!platform::spooler().readDriverVersion(session.printer, session.printerName.c_str(), &probed.driverVersion)) {
+    if (!platform::ReadDriverVersion(platform::spooler(), session.printer, session.printerName.c_str(),
+                                     &probed.driverVersion)) {
         return kFailure;
     }
     TraceLine(&session, traceid::SessionInfo, "Drv ver:%X\n", probed.driverVersion);

@@ -77,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ProbeFailure{u"ConsecutivePrintEnable", sim::Fault::wrongSize(2, 0x25), 0x25},
                       ProbeFailure{u"ConsecutivePrintEnable", sim::Fault::answer({1}), 16}));
 
-// Fails the n-th printer-data call or driver version read (monitor polls not counted) and passes
+// Fails the n-th printer-data call or device-mode call (monitor polls not counted) and passes
 // the rest through.
 class FailNthCall : public platform::Spooler {
 public:
@@ -99,14 +99,18 @@ public:
                             uint32_t size) override {
         return fails(name) ? 31 : target_.setPrinterData(handle, name, type, data, size);
     }
-    bool readDriverVersion(platform::PrinterHandle handle, const char16_t* name, uint16_t* version) override {
+    int32_t deviceModeSize(platform::PrinterHandle handle, const char16_t* name) override {
         if (fails(u"DocumentPropertiesW")) {
-            driverVersionRefused = true;
-            return false;
+            deviceModeSizeRefused = true;
+            return -1;
         }
-        return target_.readDriverVersion(handle, name, version);
+        return target_.deviceModeSize(handle, name);
     }
-    bool driverVersionRefused = false;
+    bool readDeviceMode(platform::PrinterHandle handle, const char16_t* name, uint8_t* buffer,
+                        uint32_t size) override {
+        return fails(u"DocumentPropertiesW") ? false : target_.readDeviceMode(handle, name, buffer, size);
+    }
+    bool deviceModeSizeRefused = false;
     size_t calls() const { return calls_; }
 
 private:
@@ -125,7 +129,7 @@ private:
 TEST(OpenFailureWalk, FailingEachCallInTurnEitherOpensOrLeavesNothing) {
     ScopedTestSystem clock;
     sim::ScopedVirtualPrinter spooler;
-    bool refusedDriverVersion = false;
+    bool refusedDeviceModeSize = false;
     for (size_t failAt = 0;; ++failAt) {
         ASSERT_LT(failAt, 200u) << "open never got through";
         sim::Device& device = spooler->addPrinter(kPrinterName, sim::Profile::korvelin(0x0200));
@@ -134,9 +138,9 @@ TEST(OpenFailureWalk, FailingEachCallInTurnEitherOpensOrLeavesNothing) {
         platform::setSpooler(&failing);
         RvStatementHandle handle = nullptr;
         const uint32_t result = RvStatementOpen(kPrinterName, &handle);
-        if (failing.driverVersionRefused) {
-            EXPECT_EQ(result, 16u);
-            refusedDriverVersion = true;
+        if (failing.deviceModeSizeRefused) {
+            EXPECT_EQ(result, 16u) << "no size, no buffer";
+            refusedDeviceModeSize = true;
         }
         // A close that meets the failure keeps the session open; the second close gets through.
         const bool closed = result != 0 || RvStatementClose(handle) == 0;
@@ -150,7 +154,7 @@ TEST(OpenFailureWalk, FailingEachCallInTurnEitherOpensOrLeavesNothing) {
             break;  // the failure point lies beyond the whole open and close
         }
     }
-    EXPECT_TRUE(refusedDriverVersion);
+    EXPECT_TRUE(refusedDeviceModeSize);
 }
 
 // Thread start and priority failures, through a system that refuses them.
