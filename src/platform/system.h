@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace rvs::platform {
@@ -71,6 +72,11 @@ public:
     virtual std::vector<std::u16string> findFiles(const std::u16string& directory, const std::u16string& prefix,
                                                   const std::u16string& suffix) = 0;
 
+    // UTF-16 text as the trace file's 8-bit text: the ANSI code page on Windows, UTF-8
+    // elsewhere. Writes whole characters, at most `capacity` bytes, to `out` and returns the
+    // bytes written; with `out` null returns the length of the whole text.
+    virtual size_t narrowText(std::u16string_view text, char* out, size_t capacity) = 0;
+
     // Full path of the host process's executable as 8-bit text; empty when unknown.
     virtual std::string executablePath() = 0;
 
@@ -99,6 +105,9 @@ public:
     std::vector<std::u16string> findFiles(const std::u16string& directory, const std::u16string& prefix,
                                           const std::u16string& suffix) override {
         return target_->findFiles(directory, prefix, suffix);
+    }
+    size_t narrowText(std::u16string_view text, char* out, size_t capacity) override {
+        return target_->narrowText(text, out, capacity);
     }
     std::string executablePath() override { return target_->executablePath(); }
     std::unique_ptr<Thread> startThread(std::function<void()> body) override {

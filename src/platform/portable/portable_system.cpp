@@ -11,6 +11,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "platform/narrow_text.h"
 #include "platform/platform.h"
 #include "platform/portable/posix_file.h"
 #include "platform/portable/std_thread.h"
@@ -141,6 +142,10 @@ public:
             }
         }
         return names;
+    }
+
+    size_t narrowText(std::u16string_view text, char* out, size_t capacity) override {
+        return narrowByCharacter(text, out, capacity, encodeUtf8);
     }
 
     std::string executablePath() override {

@@ -1,6 +1,7 @@
 // The system seam on the Windows kernel.
 #include <windows.h>
 
+#include "platform/narrow_text.h"
 #include "platform/platform.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_file.h"
@@ -77,6 +78,17 @@ public:
         } while (FindNextFileW(search, &found));
         FindClose(search);
         return names;
+    }
+
+    // Characters the code page lacks become its default character ("?").
+    size_t narrowText(std::u16string_view text, char* out, size_t capacity) override {
+        return narrowByCharacter(text, out, capacity, [](std::u16string_view character, char* into) -> size_t {
+            const int length = WideCharToMultiByte(CP_ACP, 0, wide(character.data()), static_cast<int>(character.size()),
+                                                   into, static_cast<int>(kMaxNarrowCharacter), nullptr, nullptr);
+            if (length > 0) return static_cast<size_t>(length);
+            into[0] = '?';
+            return 1;
+        });
     }
 
     std::string executablePath() override {
