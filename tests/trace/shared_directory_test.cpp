@@ -203,6 +203,7 @@ protected:
             for (std::thread& t : threads) t.join();
             return counts.counts();
         }
+        std::fflush(nullptr);  // the children must not print this process's buffered output again
         int gate[2];
         EXPECT_EQ(::pipe(gate), 0);
         std::vector<pid_t> children;

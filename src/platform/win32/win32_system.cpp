@@ -82,13 +82,15 @@ public:
 
     // Characters the code page lacks become its default character ("?").
     size_t narrowText(std::u16string_view text, char* out, size_t capacity) override {
-        return narrowByCharacter(text, out, capacity, [](std::u16string_view character, char* into) -> size_t {
-            const int length = WideCharToMultiByte(CP_ACP, 0, wide(character.data()), static_cast<int>(character.size()),
-                                                   into, static_cast<int>(kMaxNarrowCharacter), nullptr, nullptr);
+        auto toAnsi = [](std::u16string_view character, char* into) -> size_t {
+            const int length = WideCharToMultiByte(CP_ACP, 0, wide(character.data()),
+                                                   static_cast<int>(character.size()), into,
+                                                   static_cast<int>(kMaxNarrowCharacter), nullptr, nullptr);
             if (length > 0) return static_cast<size_t>(length);
             into[0] = '?';
             return 1;
-        });
+        };
+        return narrowByCharacter(text, out, capacity, toAnsi);
     }
 
     std::string executablePath() override {
