@@ -9,6 +9,7 @@
 #include "channel/value_names.h"
 #include "device/configuration_probes.h"
 #include "monitor/monitor.h"
+#include "platform/driver_version.h"
 #include "platform/platform.h"
 #include "session/bounded_wait.h"
 #include "session/registry.h"
@@ -87,7 +88,8 @@ Result probeAndStart(Session& session, Probed& probed) {
     if (result != kSuccess) {
         return result;
     }
-    if (!platform::spooler().readDriverVersion(session.printer, session.printerName.c_str(), &probed.driverVersion)) {
+    if (!platform::ReadDriverVersion(platform::spooler(), session.printer, session.printerName.c_str(),
+                                     &probed.driverVersion)) {
         return kFailure;
     }
     TraceLine(&session, traceid::SessionInfo, "Drv ver:%X\n", probed.driverVersion);
