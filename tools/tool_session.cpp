@@ -28,6 +28,10 @@ ToolSession::~ToolSession() {
     }
 }
 
+sim::Device* ToolSession::virtualDevice() const {
+    return virtualPrinter_ ? &(*virtualPrinter_)->device(platform::toUtf16(printerName_)) : nullptr;
+}
+
 bool ToolSession::open() {
     const std::u16string name = platform::toUtf16(printerName_);
     const RvStatementResult result = RvStatementOpen(reinterpret_cast<const RvChar*>(name.c_str()), &handle_);
