@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
     }
     const Command* command = findCommand(argv[1]);
     if (command == nullptr) {
-        std::fprintf(stderr, "rvstatement: unknown command %s\nRun \"rvstatement --help\" for the commands.\n",
+        std::fprintf(stderr, "rvstatement: unknown command \"%s\"\nRun \"rvstatement --help\" for the commands.\n",
                      argv[1]);
         return kExitUsage;
     }
