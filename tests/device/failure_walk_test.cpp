@@ -77,21 +77,22 @@ protected:
         reset();
         openFresh(profile);
         if (profile.isOxaSt()) {
-            observer = std::make_unique<ObservingSpooler>(&spooler.get(), session());
-            observer->actAfter = u"OXASelectDevice";
-            observer->action = [this] { reportOxaDeviceHeld(); };
-            installed = std::make_unique<ScopedSpooler>(observer.get());
+            ObservingSpooler& observer = observe();
+            observer.actAfter = u"OXASelectDevice";
+            observer.action = [this] { reportOxaDeviceHeld(); };
         }
         return *device;
     }
+    // On the OXA ST the monitor stays parked through the call: see reportOxaDeviceHeld.
+    uint32_t call(const WalkCase& c) {
+        std::unique_lock<Lock> parked;
+        if (c.profile.isOxaSt()) parked = park();
+        return c.slow ? onFastClock([&] { return c.call(handle); }) : c.call(handle);
+    }
     void reset() {
-        installed.reset();
-        observer.reset();
+        stopObserving();
         if (handle != nullptr) close();
     }
-
-    std::unique_ptr<ObservingSpooler> observer;
-    std::unique_ptr<ScopedSpooler> installed;
 };
 
 class DeviceFailureWalk : public WalkFixture, public ::testing::WithParamInterface<WalkCase> {};
@@ -101,7 +102,7 @@ TEST_P(DeviceFailureWalk, EachExchangeFailingGivesTheCallsCodeAndTheMonitorRunsA
     uint32_t result = 0;
     const std::vector<sim::Exchange> walked = failureWalk({
         .arrange = [&]() -> sim::Device& { return arrange(c.profile); },
-        .act = [&] { result = c.slow ? onFastClock([&] { return c.call(handle); }) : c.call(handle); },
+        .act = [&] { result = call(c); },
         .check =
             [&](const FailurePoint& point) {
                 EXPECT_EQ(result, c.expected(point)) << "result " << result;
@@ -130,7 +131,7 @@ TEST_F(LedSelectionWalk, FailuresAfterTheSelectionKeepTheOxaDeviceSelected) {
     uint32_t result = 0;
     const std::vector<sim::Exchange> walked = failureWalk({
         .arrange = [&]() -> sim::Device& { return arrange(leds.profile); },
-        .act = [&] { result = leds.call(handle); },
+        .act = [&] { result = call(leds); },
         .check =
             [&](const FailurePoint& point) {
                 if (point.index >= kBodyStart && point.index < kBodyEnd) {

@@ -195,14 +195,9 @@ class DataWriteTest : public MetricsTest, public ::testing::WithParamInterface<D
 protected:
     void SetUp() override {
         openFresh();
-        observer = std::make_unique<ObservingSpooler>(&spooler.get(), session());
-        installed = std::make_unique<ScopedSpooler>(observer.get());
+        observer = &observe();
     }
-    void TearDown() override {
-        installed.reset();
-    }
-    std::unique_ptr<ObservingSpooler> observer;
-    std::unique_ptr<ScopedSpooler> installed;
+    ObservingSpooler* observer = nullptr;
 };
 
 TEST_P(DataWriteTest, ParksTheMonitorFromTheRequestToTheStatusCheckOnly) {
@@ -261,10 +256,9 @@ class AfterWriteCheckTest : public MetricsTest, public ::testing::WithParamInter
 
 TEST_P(AfterWriteCheckTest, JudgesTheStatusTheWriteLeft) {
     openFresh();
-    ObservingSpooler observer(&spooler.get(), session());
+    ObservingSpooler& observer = observe();
     observer.actAfter = u"SetMetrics";
     observer.action = [&] { device->setStatus(GetParam().status); };
-    ScopedSpooler installed(&observer);
     EXPECT_EQ(RvStatementSetMetrics(handle, 0, 1), GetParam().expected);
 }
 
@@ -281,11 +275,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(MetricsTest, AFailedStatusReadAfterTheWriteGivesItsCode) {
     openFresh();
-    ObservingSpooler observer(&spooler.get(), session());
+    ObservingSpooler& observer = observe();
     observer.actAfter = u"SetMetrics";
     // The monitor is parked by then: the next status read is the check after the write.
     observer.action = [&] { device->injectFault(u"StatusGet", sim::Fault::wrongSize(4, 7)); };
-    ScopedSpooler installed(&observer);
     EXPECT_EQ(RvStatementSetMetrics(handle, 0, 1), 7u);
     EXPECT_EQ(device->deviceData().metrics[0], 1u);
     expectMonitorPolling();

@@ -120,11 +120,13 @@ TEST_F(SettingsTest, LedTimeZeroOnTheOxaStGives9AfterTheSelectionAndKeepsTheDevi
 TEST_F(SettingsTest, LedsOnTheOxaStSelectTheDeviceAndReleaseIt) {
     openFresh(sim::Profile::oxaSt());
     // The driver reports the device held (OXA status byte 8 bit 0x04) once it is selected.
-    ObservingSpooler observer(&spooler.get(), session());
+    ObservingSpooler& observer = observe();
     observer.actAfter = u"OXASelectDevice";
     observer.action = [&] { reportOxaDeviceHeld(); };
-    ScopedSpooler installed(&observer);
-    EXPECT_EQ(setLeds(handle, {0, 2, 0, 1, 1, 1, 1, 1, 1}), 0u);
+    {
+        auto parked = park();
+        EXPECT_EQ(setLeds(handle, {0, 2, 0, 1, 1, 1, 1, 1, 1}), 0u);
+    }
     expectExchanges(callerLog(), {got(u"OXAPrintTimeOut", {3}), wroteBinary(u"OXA_Select_Input", {1}),
                                   got(u"OXASelectDevice", {6}), got(u"StatusGet", kStatus),
                                   wroteBinary(u"PanelLedControl_Input", {7, 0x08, 0x11, 0x11, 0x11}),
@@ -292,11 +294,10 @@ class PurgeTest : public SettingsTest {};
 
 TEST_F(PurgeTest, PurgesWithTheMonitorParkedAndChecksTheStatusAfterTheSettle) {
     openFresh();
-    ObservingSpooler observer(&spooler.get(), session());
+    ObservingSpooler& observer = observe();
     uint32_t purgedAt = 0;
     observer.actAfter = u"PurgeData";
     observer.action = [&] { purgedAt = clock->tickCount(); };
-    ScopedSpooler installed(&observer);
     uint32_t checkedAt = 0;
     const uint32_t result = onFastClock([&] {
         const uint32_t code = RvStatementPurgeData(handle);
@@ -338,10 +339,9 @@ TEST_F(PurgeTest, ANotReadyCachedStatusGives2WithoutParkingTheMonitor) {
 
 TEST_F(PurgeTest, AnErrorAfterThePurgeGives4AndTheMonitorRunsAgain) {
     openFresh();
-    ObservingSpooler observer(&spooler.get(), session());
+    ObservingSpooler& observer = observe();
     observer.actAfter = u"PurgeData";
     observer.action = [&] { device->setStatusBit(1, 0x40, true); };
-    ScopedSpooler installed(&observer);
     EXPECT_EQ(onFastClock([&] { return RvStatementPurgeData(handle); }), 4u);
     EXPECT_EQ(lines(27), (Lines{callLine(27), errorReturn(27, 4), returnLine(27)}));
     expectMonitorPolling();
