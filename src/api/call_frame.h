@@ -85,8 +85,14 @@ private:
 class OxaSelection {
 public:
     OxaSelection(Session& session, OxaAfterFailure afterFailure) : session_(session), afterFailure_(afterFailure) {}
+    // Runs while a call unwinds, too: nothing it throws may leave the destructor.
     ~OxaSelection() {
-        if (selected_ && afterFailure_ == OxaAfterFailure::Released) releaseOxaDevice(session_);
+        if (!selected_ || afterFailure_ != OxaAfterFailure::Released) return;
+        try {
+            releaseOxaDevice(session_);
+        } catch (...) {
+            // the call's own result stands
+        }
     }
     OxaSelection(const OxaSelection&) = delete;
     OxaSelection& operator=(const OxaSelection&) = delete;
@@ -169,6 +175,22 @@ inline Result steps(const Frame& frame, Call& call, OxaSelection& oxa) {
     return kSuccess;
 }
 
+template <class Entry, class Body>
+Result run(const Frame& frame, Session& session, Entry& entry, Body& body) {
+    if (frame.ending != Ending::Untraced) traceCall(&session, frame.function);
+    Result code = entry(session);
+    if (code != kSuccess) {
+        return frame.bareEntryFailure ? code : endCall(session, frame, code, false);
+    }
+    OxaSelection oxa(session, frame.steps.oxaAfterFailure);
+    Call call(session, oxa);
+    code = steps(frame, call, oxa);
+    if (code != kSuccess) return endCall(session, frame, code, false);
+    code = body(call);
+    if (code != kSuccess) return endCall(session, frame, code, true);
+    return endCall(session, frame, oxa.release(), false);
+}
+
 }  // namespace frame_detail
 
 // Runs one export: see the top of this file. `entry(Session&)` and `body(Call&)` return codes.
@@ -177,18 +199,16 @@ Result runExport(const Frame& frame, RvStatementHandle handle, Entry&& entry, Bo
     return exportBarrier([&]() -> Result {
         Session* session = validateHandle(handle);
         if (session == nullptr) return kInvalidHandle;
-        if (frame.ending != Ending::Untraced) traceCall(session, frame.function);
-        Result code = entry(*session);
-        if (code != kSuccess) {
-            return frame.bareEntryFailure ? code : frame_detail::endCall(*session, frame, code, false);
+        try {
+            return frame_detail::run(frame, *session, entry, body);
+        } catch (...) {
+            // The call still ends in the trace as a failure, if the trace can be written.
+            try {
+                frame_detail::endCall(*session, frame, kFailure, false);
+            } catch (...) {
+            }
+            return kFailure;
         }
-        OxaSelection oxa(*session, frame.steps.oxaAfterFailure);
-        Call call(*session, oxa);
-        code = frame_detail::steps(frame, call, oxa);
-        if (code != kSuccess) return frame_detail::endCall(*session, frame, code, false);
-        code = body(call);
-        if (code != kSuccess) return frame_detail::endCall(*session, frame, code, true);
-        return frame_detail::endCall(*session, frame, oxa.release(), false);
     });
 }
 

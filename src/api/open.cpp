@@ -132,7 +132,9 @@ Result probeAndStart(Session& session, Probed& probed) {
     return startMonitor(session);
 }
 
-// A first poll stuck in the driver for this long fails the open instead of holding the host.
+// A monitor that never completes a first poll (every cycle failing before its status read) fails
+// the open after this long instead of holding the host. A driver that hangs inside an exchange
+// still holds the teardown's join.
 constexpr uint32_t kFirstPollLimitMs = 60000;
 
 // FirstPollDone is raised before the poll has looked at the edges; the poll's cycle holds
