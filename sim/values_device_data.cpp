@@ -101,7 +101,9 @@ void addDeviceDataValues(ValueTable& table) {
                },
                .onRequest = [](DriverState& d, const Answer& given) {
                    const auto block = mfgInput(d, u"SetMFGData_Input", kMfgShortSize);
-                   if (carriedOut(given) && block) std::copy(block->begin(), block->end(), d.deviceData.mfgData.begin());
+                   if (carriedOut(given) && block) {
+                       std::copy(block->begin(), block->end(), d.deviceData.mfgData.begin());
+                   }
                }});
     table.add(u"SetMFGDataEx",
               {.answer = [](const DriverState& d) {
@@ -109,7 +111,9 @@ void addDeviceDataValues(ValueTable& table) {
                },
                .onRequest = [](DriverState& d, const Answer& given) {
                    const auto block = mfgInput(d, u"SetMFGDataEx_Input", kMfgDataSize);
-                   if (carriedOut(given) && block) std::copy(block->begin(), block->end(), d.deviceData.mfgData.begin());
+                   if (carriedOut(given) && block) {
+                       std::copy(block->begin(), block->end(), d.deviceData.mfgData.begin());
+                   }
                }});
 
     table.add(u"Panel", {.answer = [](const DriverState& d) { return commandAnswer(ledInput(d).has_value()); },

@@ -36,7 +36,8 @@ Result writeMfgData(Call& call, const MfgWrite& write, const uint8_t* block) {
 
 extern "C" {
 
-RvStatementResult RVSTATEMENT_CALL RvStatementGetMetrics(RvStatementHandle handle, uint8_t metricId, uint32_t* metricValue) {
+RvStatementResult RVSTATEMENT_CALL RvStatementGetMetrics(RvStatementHandle handle, uint8_t metricId,
+                                                         uint32_t* metricValue) {
     auto entry = [&](Session& s) {
         TraceLine(&s, traceid::Input, "Get ID:%d\n", metricId);
         return metricReadable(metricId) ? required(metricValue) : kInvalidParameter;
@@ -61,7 +62,8 @@ RvStatementResult RVSTATEMENT_CALL RvStatementGetAllMetrics(RvStatementHandle ha
     });
 }
 
-RvStatementResult RVSTATEMENT_CALL RvStatementSetMetrics(RvStatementHandle handle, uint8_t metricId, uint32_t metricValue) {
+RvStatementResult RVSTATEMENT_CALL RvStatementSetMetrics(RvStatementHandle handle, uint8_t metricId,
+                                                         uint32_t metricValue) {
     auto entry = [&](Session& s) {
         TraceLine(&s, traceid::Input, "Set ID:%d Val:%d\n", metricId, metricValue);
         return kSuccess;

@@ -3,8 +3,7 @@
 
 #include "RvStatement.h"
 #include "api/call_frame.h"
-#include "channel/channel.h"
-#include "channel/value_names.h"
+#include "device/configuration_probes.h"
 #include "device/panel_leds.h"
 #include "device/print_enable.h"
 #include "device/purge.h"
@@ -15,8 +14,6 @@
 using namespace rvs;
 
 namespace {
-
-constexpr size_t kConfigurationSize = 8;
 
 constexpr Frame kGetPrinterConfiguration{.function = fn::kGetPrinterConfiguration, .steps = {.readiness = true}};
 // The LEDs sit on the OXA device on the OXA ST; their own checks follow its selection.
@@ -50,12 +47,10 @@ RvStatementResult RVSTATEMENT_CALL RvStatementGetPrinterConfiguration(RvStatemen
                                                                       uint8_t* configuration) {
     return runExport(kGetPrinterConfiguration, handle, [&](Session&) { return required(configuration); },
                      [&](Call& call) {
-                         uint8_t answer[kConfigurationSize] = {};
-                         const Result code =
-                             requestRecord(call.session, value::GetConfiguration, answer, sizeof answer);
-                         if (code != kSuccess) return code;
-                         std::copy(answer, answer + sizeof answer, configuration);
-                         TraceDump(&call.session, traceid::Output, answer, sizeof answer, "Get Config:");
+                         ConfigurationRecord record{};
+                         if (const Result code = ReadConfiguration(call.session, record); code != kSuccess) return code;
+                         std::copy(record.begin(), record.end(), configuration);
+                         TraceDump(&call.session, traceid::Output, record.data(), record.size(), "Get Config:");
                          return kSuccess;
                      });
 }

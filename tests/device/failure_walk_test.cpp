@@ -48,7 +48,8 @@ void PrintTo(const WalkCase& c, std::ostream* out) { *out << c.name; }
 
 const WalkCase kCases[] = {
     {"GetMetrics", sim::Profile::korvelin(), [](RvStatementHandle h) { return RvStatementGetMetrics(h, 2, metrics); }},
-    {"GetAllMetrics", sim::Profile::korvelin(), [](RvStatementHandle h) { return RvStatementGetAllMetrics(h, metrics); }},
+    {"GetAllMetrics", sim::Profile::korvelin(),
+     [](RvStatementHandle h) { return RvStatementGetAllMetrics(h, metrics); }},
     {"SetMetrics", sim::Profile::korvelin(), [](RvStatementHandle h) { return RvStatementSetMetrics(h, 2, 7); }},
     {"GetMFGData", sim::Profile::korvelin(), [](RvStatementHandle h) { return RvStatementGetMFGData(h, buffer); }},
     {"SetMFGData", sim::Profile::korvelinFO(), [](RvStatementHandle h) { return RvStatementSetMFGData(h, kBlock); }},
@@ -62,11 +63,13 @@ const WalkCase kCases[] = {
     {"PrintEnable", sim::Profile::korvelin(), [](RvStatementHandle h) { return RvStatementPrintEnable(h, 1); }},
     {"PrintEnableOxaSt", sim::Profile::oxaSt(), [](RvStatementHandle h) { return RvStatementPrintEnable(h, 1); },
      timeOutRead},
-    {"PrintEnableExGiven", sim::Profile::oxaSt(), [](RvStatementHandle h) { return RvStatementPrintEnableEx(h, 0, 4); }},
+    {"PrintEnableExGiven", sim::Profile::oxaSt(),
+     [](RvStatementHandle h) { return RvStatementPrintEnableEx(h, 0, 4); }},
     {"PrintEnableExDriver", sim::Profile::korvelinFO(),
      [](RvStatementHandle h) { return RvStatementPrintEnableEx(h, 1, 0); }, timeOutRead},
     {"PurgeData", sim::Profile::korvelin(), [](RvStatementHandle h) { return RvStatementPurgeData(h); }, usual, true},
-    {"SetOXAPrintTimeOut", sim::Profile::oxaSt(), [](RvStatementHandle h) { return RvStatementSetOXAPrintTimeOut(h, 6); }},
+    {"SetOXAPrintTimeOut", sim::Profile::oxaSt(),
+     [](RvStatementHandle h) { return RvStatementSetOXAPrintTimeOut(h, 6); }},
 };
 
 class WalkFixture : public DeviceFixture {

@@ -138,7 +138,8 @@ TEST_F(MetricsTest, NotReadyComesBeforeTheRangeCheck) {
     spooler->clearLog();
     EXPECT_EQ(RvStatementSetMetrics(handle, 9, 100000000), 2u);
     EXPECT_EQ(callerLog().size(), 1u);
-    EXPECT_EQ(lines(10), (Lines{callLine(10), inputLine("Set ID:9 Val:100000000"), errorReturn(10, 2), returnLine(10)}));
+    EXPECT_EQ(lines(10),
+              (Lines{callLine(10), inputLine("Set ID:9 Val:100000000"), errorReturn(10, 2), returnLine(10)}));
 }
 
 TEST_F(MetricsTest, GetMFGDataTracesTheWholeBlock) {
