@@ -8,7 +8,6 @@
 #include "RvStatement.h"
 #include "tools/commands.h"
 #include "tools/options.h"
-#include "tools/status_words.h"
 #include "tools/tool_session.h"
 
 namespace rvs::tool {
@@ -19,15 +18,11 @@ constexpr size_t kMfgShortSize = 31;
 constexpr size_t kMfgSize = 115;
 constexpr size_t kDumpRowBytes = 16;
 
-void refused(const char* what, RvStatementResult result) {
-    std::fprintf(stderr, "rvstatement: %s failed: %s\n", what, describeResult(result).c_str());
-}
-
 bool showAllMetrics(RvStatementHandle handle) {
     uint32_t values[kMetricCount] = {};
     const RvStatementResult result = RvStatementGetAllMetrics(handle, values);
     if (result != ResultSuccess) {
-        refused("reading the metrics", result);
+        reportFailure("reading the metrics", result);
         return false;
     }
     for (size_t id = 0; id < kMetricCount; ++id) {
@@ -41,7 +36,7 @@ bool showMetric(RvStatementHandle handle, uint8_t id) {
     const RvStatementResult result = RvStatementGetMetrics(handle, id, &value);
     if (result != ResultSuccess) {
         const std::string what = "reading metric " + std::to_string(id);
-        refused(what.c_str(), result);
+        reportFailure(what.c_str(), result);
         return false;
     }
     std::printf("Metric %u: %u\n", id, value);
@@ -52,7 +47,7 @@ bool setMetric(RvStatementHandle handle, uint8_t id, uint32_t value) {
     const RvStatementResult result = RvStatementSetMetrics(handle, id, value);
     if (result != ResultSuccess) {
         const std::string what = "setting metric " + std::to_string(id) + " to " + std::to_string(value);
-        refused(what.c_str(), result);
+        reportFailure(what.c_str(), result);
         return false;
     }
     std::printf("Metric %u set to %u.\n", id, value);
@@ -82,7 +77,7 @@ bool showMfg(RvStatementHandle handle) {
     uint8_t data[kMfgSize] = {};
     const RvStatementResult result = RvStatementGetMFGData(handle, data);
     if (result != ResultSuccess) {
-        refused("reading the manufacturing data", result);
+        reportFailure("reading the manufacturing data", result);
         return false;
     }
     std::printf("Manufacturing data (%zu bytes):\n", kMfgSize);
@@ -95,7 +90,7 @@ bool writeMfg(RvStatementHandle handle, const std::vector<uint8_t>& block) {
     const RvStatementResult result =
         full ? RvStatementSetMFGDataEx(handle, block.data()) : RvStatementSetMFGData(handle, block.data());
     if (result != ResultSuccess) {
-        refused(full ? "writing the manufacturing data" : "writing the short manufacturing block", result);
+        reportFailure(full ? "writing the manufacturing data" : "writing the short manufacturing block", result);
         return false;
     }
     std::printf("Manufacturing data written (%zu bytes).\n", block.size());

@@ -16,10 +16,6 @@ namespace {
 
 constexpr uint8_t kDefaultLedTime = 5;
 
-void refused(const char* what, RvStatementResult result) {
-    std::fprintf(stderr, "rvstatement: %s failed: %s\n", what, describeResult(result).c_str());
-}
-
 const char* describeLedMode(uint8_t mode) {
     switch (mode) {
         case 0: return "off";
@@ -80,7 +76,7 @@ int runConfig(const Options& options) {
         uint8_t configuration[8] = {};
         const RvStatementResult result = RvStatementGetPrinterConfiguration(session.handle(), configuration);
         if (result != ResultSuccess) {
-            refused("reading the configuration", result);
+            reportFailure("reading the configuration", result);
             return false;
         }
         std::printf("Configuration: %s\n", hexBytes(configuration, sizeof configuration).c_str());
@@ -101,7 +97,7 @@ int runLeds(const Options& options) {
         const RvStatementResult result = RvStatementPanelLedControl(session.handle(), leds.modes[0], leds.modes[1],
                                                                     leds.modes[2], t[0], t[1], t[2], t[3], t[4], t[5]);
         if (result != ResultSuccess) {
-            refused("setting the panel LEDs", result);
+            reportFailure("setting the panel LEDs", result);
             return false;
         }
         std::printf("Panel LEDs set.\n");
@@ -122,7 +118,7 @@ int runEnable(const Options& options) {
             options.timeOutMinutes ? RvStatementPrintEnableEx(session.handle(), enable, *options.timeOutMinutes)
                                    : RvStatementPrintEnable(session.handle(), enable);
         if (result != ResultSuccess) {
-            refused(enable ? "enabling printing" : "disabling printing", result);
+            reportFailure(enable ? "enabling printing" : "disabling printing", result);
             return false;
         }
         std::printf("Printing %s.\n", enable ? "enabled" : "disabled");
@@ -142,7 +138,7 @@ int runPurge(const Options& options) {
     return runInSession(options, [](ToolSession& session) {
         const RvStatementResult result = RvStatementPurgeData(session.handle());
         if (result != ResultSuccess) {
-            refused("purging", result);
+            reportFailure("purging", result);
             return false;
         }
         std::printf("Purged the data the printer held.\n");
@@ -158,7 +154,7 @@ int runVersion(const Options& options) {
         uint8_t block[12] = {};
         const RvStatementResult result = RvStatementGetDllVersion(session.handle(), block);
         if (result != ResultSuccess) {
-            refused("reading the versions", result);
+            reportFailure("reading the versions", result);
             return false;
         }
         const std::string library(reinterpret_cast<const char*>(block), 5);

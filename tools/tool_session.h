@@ -33,6 +33,9 @@ private:
     RvStatementHandle handle_ = nullptr;
 };
 
+// "rvstatement: WHAT failed: CODE (words)" on stderr, after what stdout already holds.
+void reportFailure(const char* what, uint32_t result);
+
 // Opens a session, runs `work` on it (true when it succeeded), closes: the command's exit status.
 template <class Work>
 int runInSession(const Options& options, Work work) {
