@@ -84,8 +84,9 @@ TraceRotationLock::TraceRotationLock(const std::u16string& directory)
     for (;;) {
         if (!system.fileExists(lockPath_)) {
             tag_ = newTag(system);
-            if (claim()) return;
-            if (!system.fileExists(lockPath_)) return;  // no claim can be made here: go on without
+            // A rename that failed met another claimant's lock, which may be gone again already:
+            // only a directory that takes no claim file at all is gone on without.
+            if (claim() != Claim::Taken) return;
         } else {
             const std::string holder = contentOf(lockPath_);
             const uint32_t now = system.tickCount();
@@ -104,16 +105,16 @@ TraceRotationLock::TraceRotationLock(const std::u16string& directory)
 
 // The claim file is written whole before the rename, which never replaces: the lock file
 // always carries its owner's tag.
-bool TraceRotationLock::claim() {
+TraceRotationLock::Claim TraceRotationLock::claim() {
     platform::System& system = platform::system();
     const std::u16string claimPath = directory_ + kTraceBaseName + u"." + wide(tag_) + u".claim";
     if (!writeFile(claimPath, tag_)) {
         system.deleteFile(claimPath);
-        return false;
+        return Claim::Impossible;
     }
     held_ = system.moveFile(claimPath, lockPath_);
     if (!held_) system.deleteFile(claimPath);
-    return held_;
+    return held_ ? Claim::Held : Claim::Taken;
 }
 
 bool TraceRotationLock::takeOver(const std::string& judged) {

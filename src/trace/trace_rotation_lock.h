@@ -30,7 +30,9 @@ public:
     const std::string& tag() const { return tag_; }
 
 private:
-    bool claim();
+    enum class Claim { Held, Taken, Impossible };
+    // Impossible when no claim file can be written in the directory.
+    Claim claim();
     bool takeOver(const std::string& judged);
 
     std::u16string directory_;
