@@ -99,5 +99,34 @@ TEST(RotationLock, AClaimThatMeetsABriefHolderTriesAgain) {
     EXPECT_EQ(entriesIn(dir), 0u);
 }
 
+// A directory that takes claim files but never lets one be renamed to the lock, with no lock in
+// the way: no claim can succeed there, so the claimant goes on without at once.
+class NoRenames : public platform::SystemWrapper {
+public:
+    explicit NoRenames(platform::System* target) : SystemWrapper(target), previous_(target) {
+        platform::setSystem(this);
+    }
+    ~NoRenames() override { platform::setSystem(previous_); }
+    bool moveFile(const std::u16string& from, const std::u16string& to) override {
+        return to.ends_with(u"Korvelincomm.lock") ? false : target()->moveFile(from, to);
+    }
+
+private:
+    platform::System* previous_;
+};
+
+TEST(RotationLock, ADirectoryThatRefusesTheLockNameIsGoneOnWithoutAtOnce) {
+    ScopedTestSystem clock;
+    TempDir dir;
+    NoRenames refusing(&clock.system());
+    const uint32_t start = clock->tickCount();
+    {
+        TraceRotationLock lock(dir.withSeparator());
+        EXPECT_FALSE(lock.held());
+    }
+    EXPECT_LT(clock->tickCount() - start, kTraceLockAbandonedMs);
+    EXPECT_EQ(entriesIn(dir), 0u);
+}
+
 }  // namespace
 }  // namespace rvs::test
