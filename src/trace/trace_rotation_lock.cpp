@@ -13,6 +13,9 @@ namespace {
 constexpr uint32_t kTagCapacity = 64;
 // Where a reader's open handle keeps a file from being renamed, the rename is tried again.
 constexpr int kMoveAttempts = 20;
+// Claims whose rename failed though no lock was there afterwards, before the claimant goes on
+// without the lock.
+constexpr int kRefusedClaimsLimit = 3;
 
 std::u16string wide(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
 
@@ -81,12 +84,14 @@ TraceRotationLock::TraceRotationLock(const std::u16string& directory)
     // A lock file without a readable tag (an older writer's) is dated by when it was first seen.
     std::string seen;
     uint32_t seenSince = start;
+    int refusedClaims = 0;
     for (;;) {
         if (!system.fileExists(lockPath_)) {
             tag_ = newTag(system);
-            // A rename that failed met another claimant's lock, which may be gone again already:
-            // only a directory that takes no claim file at all is gone on without.
             if (claim() != Claim::Taken) return;
+            // The rename met another claimant's lock, which may be gone again already: try again.
+            // Renames refused again and again with no lock in the way mean no claim can succeed.
+            if (!system.fileExists(lockPath_) && ++refusedClaims == kRefusedClaimsLimit) return;
         } else {
             const std::string holder = contentOf(lockPath_);
             const uint32_t now = system.tickCount();
