@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/paper_path.h"
 #include "sim/profile.h"
 #include "sim/timeline.h"
 #include "sim/value_table.h"
@@ -30,6 +31,7 @@ public:
     uint32_t totalFeedingValue = 0;       // "TotalFeedingValue"
     bool logSettingChanged = false;       // "LogSettingCondition" bit 0
     bool oxaSelected = false;             // "OXASelectDevice" answers 6
+    PaperPath paper;                      // print job, paper movements, the customer
 
     // Throws std::out_of_range for a byte past the record.
     void setStatusBit(size_t byte, uint8_t mask, bool on);
