@@ -77,15 +77,24 @@ protected:
         return device->update([&](sim::DriverState& d) { return read(d); });
     }
 
+    // Changes the device once `ready` holds for the driver's state, looked at on every call.
+    void whenPrinter(std::function<bool(sim::DriverState&)> ready, std::function<void(sim::DriverState&)> change) {
+        device->schedule(0, [this, ready, change](sim::Device& d) {
+            const bool done = d.update([&](sim::DriverState& s) {
+                if (!ready(s)) return false;
+                change(s);
+                return true;
+            });
+            if (!done) whenPrinter(ready, change);
+        });
+    }
     // Changes the device once the driver has read a transfer file.
     void afterDataReceived(std::function<void(sim::DriverState&)> change) {
-        device->schedule(0, [this, change](sim::Device& d) {
-            if (d.update([](sim::DriverState& s) { return s.paper.received.empty(); })) {
-                afterDataReceived(change);
-                return;
-            }
-            d.update([&](sim::DriverState& s) { change(s); });
-        });
+        whenPrinter([](sim::DriverState& s) { return !s.paper.received.empty(); }, std::move(change));
+    }
+    // Changes the device once a movement was asked for (its paper is on its way).
+    void afterMovementRequest(std::function<void(sim::DriverState&)> change) {
+        whenPrinter([](sim::DriverState& s) { return s.paper.transport != 0; }, std::move(change));
     }
 
     uint32_t now() { return clock->tickCount(); }
