@@ -18,10 +18,11 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"demo", "demo [--model korvelin|korvelin-fo|oxa-st] [--trace-dir DIR] [--step-ms N]",
-     "open a session on the virtual printer, print each status change while it runs\n"
-     "             a statement (fed, printed, cut, presented, taken), write a trace file, close",
-     option::Model | option::TraceDir | option::StepMs, runDemo},
+    {"demo", "demo [--model korvelin|korvelin-fo|oxa-st] [--trace-dir DIR] [--customer-ms N]",
+     "open a session on the virtual printer and run a statement through the exports: print,\n"
+     "             cut, present; the virtual customer takes it after N ms (default 1500); each\n"
+     "             status change in words, each step's time, a trace file, close",
+     option::Model | option::TraceDir | option::CustomerMs, runDemo},
     {"status", "status [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]",
      "open a session (the virtual printer, or NAME on this machine's spooler), show its\n"
      "             status, sensors, model and retracted count, close",
@@ -30,6 +31,23 @@ constexpr Command kCommands[] = {
      "show the trace levels, the number of trace files kept and the trace directory;\n"
      "             with --set, change them first (MODE a level mask such as 0x3F, COUNT 2 to 50)",
      option::Model | option::Printer | option::SetTraceMode, runTraceMode},
+    {"print", "print FILE [--model ...] [--printer NAME]",
+     "send the bytes of FILE as a print job and wait until the printer has printed it",
+     option::Model | option::Printer | option::Operand, runPrint},
+    {"present", "present [--model ...] [--printer NAME]", "move the printed statement out to the customer",
+     option::Model | option::Printer, runPresent},
+    {"eject", "eject [--model ...] [--printer NAME]", "eject the statement", option::Model | option::Printer,
+     runEject},
+    {"retract", "retract [--model ...] [--printer NAME]", "pull the statement back into the printer",
+     option::Model | option::Printer, runRetract},
+    {"cut", "cut [--model ...] [--printer NAME]", "cut the paper", option::Model | option::Printer, runCut},
+    {"transport", "transport present|eject|retract [--model ...] [--printer NAME]",
+     "cut (as the printer is configured) and move the statement in one command",
+     option::Model | option::Printer | option::Operand, runTransport},
+    {"reset", "reset [--model ...] [--printer NAME]", "reset the printer and wait until it answers again",
+     option::Model | option::Printer, runReset},
+    {"recover", "recover [--model ...] [--printer NAME]", "ask the printer to recover from an error",
+     option::Model | option::Printer, runRecover},
 };
 
 void usage() {
@@ -56,6 +74,11 @@ int main(int argc, char** argv) {
             if (!parseOptions(argc, argv, 2, command.options, options)) {
                 usage();
                 return 2;
+            }
+            if (options.help) {
+                std::printf("usage: rvstatement %s\n\n  %-10s %s\n", command.synopsis, command.name,
+                            command.description);
+                return 0;
             }
             return command.run(options);
         }

@@ -54,8 +54,15 @@ bool parseOptions(int argc, char** argv, int first, unsigned allowed, Options& o
         } else if (arg == "--trace-dir" && (allowed & option::TraceDir) && left >= 1) {
             options.traceDirectory = argv[++i];
             ok = true;
-        } else if (arg == "--step-ms" && (allowed & option::StepMs) && left >= 1) {
-            options.stepMs = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
+        } else if (arg == "--customer-ms" && (allowed & option::CustomerMs) && left >= 1) {
+            unsigned long ms = 0;
+            ok = parseNumber(argv[++i], 600000, ms);
+            options.customerMs = static_cast<uint32_t>(ms);
+        } else if (arg == "--help") {
+            options.help = true;
+            ok = true;
+        } else if (arg.rfind("--", 0) != 0 && (allowed & option::Operand) && !options.operand) {
+            options.operand = arg;
             ok = true;
         } else if (arg == "--printer" && (allowed & option::Printer) && left >= 1) {
             options.printerName = argv[++i];
@@ -68,6 +75,10 @@ bool parseOptions(int argc, char** argv, int first, unsigned allowed, Options& o
             std::fprintf(stderr, "rvstatement: unknown or incomplete option %s\n", arg.c_str());
             return false;
         }
+    }
+    if ((allowed & option::Operand) && !options.operand && !options.help) {
+        std::fprintf(stderr, "rvstatement: the command needs an operand\n");
+        return false;
     }
     return true;
 }
