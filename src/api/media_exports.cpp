@@ -84,7 +84,10 @@ RvStatementResult RVSTATEMENT_CALL RvStatementReset(RvStatementHandle handle) {
         if (const Result code = pause.pause(); code != kSuccess) return code;
         if (const Result code = ResetPrinter(session); code != kSuccess) return code;
         pause.resume();
-        return SetConsecutivePrint(session, true);
+        // The printer has been reset: the OXA device goes even if consecutive printing stays off.
+        const Result code = SetConsecutivePrint(session, true);
+        if (code != kSuccess) call.releaseOxa();
+        return code;
     });
 }
 

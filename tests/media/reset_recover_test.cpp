@@ -148,5 +148,20 @@ TEST_F(ResetRecoverTest, AFailedRecoveryResumesTheMonitor) {
     EXPECT_EQ(locked([](Session& s) { return s.pauseRequests; }), 0u);
 }
 
+
+TEST_F(MediaFixture, AResetLetsTheOxaDeviceGoEvenWhenConsecutivePrintingStaysOff) {
+    openPrinter(sim::Profile::oxaSt());
+    device->setOxaStatusBit(8, 0x04, true);  // reported selected: the release asks the driver
+    awaitCycles();
+    spooler->clearLog();
+    device->injectFault(u"ConsecutivePrintEnable", sim::Fault::answer({1}));
+    EXPECT_EQ(RvStatementReset(handle), 16u);
+    std::vector<std::u16string> names = callerExchanges();
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    EXPECT_EQ(names, (std::vector<std::u16string>{u"Reset", u"StatusGet", u"ConsecutivePrintEnable",
+                                                  u"OXA_Select_Input", u"OXASelectDevice"}));
+    EXPECT_THAT(lines(7), ElementsAreArray({"[TRACE:5001]Call:7", "[WAR:3001]Func:7 return 0x10", "[TRACE:5002]Ret:7"}));
+}
+
 }  // namespace
 }  // namespace rvs::test
