@@ -53,6 +53,7 @@ void PrintTo(const CutStart& c, std::ostream* out) { *out << c.name; }
 class CutStartTest : public TransportTest, public ::testing::WithParamInterface<CutStart> {};
 
 TEST_P(CutStartTest, WaitsAsLongAsTheConfigurationSays) {
+    clock->setSpeed(4);  // a second of margin on either side is a quarter of a real second
     configure(GetParam().configuration0);
     behave([](sim::MediaBehaviour& b) {
         b.cutStarts = false;
@@ -87,7 +88,7 @@ TEST_P(TransportTimeoutTest, SurvivesOnlyAClearStatus) {
         const uint8_t byte1 = c.byte1;
         afterMovementRequest([byte1](sim::DriverState& d) { d.status[1] |= byte1; });
     }
-    clock->setSpeed(200);
+    clock->setSpeed(100);
     const uint32_t result = RvStatementTransport(handle, 2);
     clock->setSpeed(kSpeed);
     EXPECT_EQ(result, c.expected);
