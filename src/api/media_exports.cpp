@@ -4,7 +4,7 @@
 #include "channel/print_control.h"
 #include "media/paper_command.h"
 #include "media/reset_recover.h"
-#include "media/status_checks.h"
+#include "monitor/status_checks.h"
 #include "media/transport.h"
 #include "trace/function_numbers.h"
 #include "trace/trace.h"

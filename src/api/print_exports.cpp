@@ -3,7 +3,7 @@
 #include "api/call_frame.h"
 #include "channel/print_control.h"
 #include "media/edge_wait.h"
-#include "media/status_checks.h"
+#include "monitor/status_checks.h"
 #include "media/transmit.h"
 #include "trace/function_numbers.h"
 

@@ -1,6 +1,6 @@
 #include "channel/print_control.h"
 #include "media/edge_wait.h"
-#include "media/status_checks.h"
+#include "monitor/status_checks.h"
 #include "media/transmit.h"
 #include "session/bounded_wait.h"
 #include "trace/trace.h"

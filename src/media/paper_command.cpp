@@ -4,7 +4,7 @@
 #include "channel/print_control.h"
 #include "channel/value_names.h"
 #include "media/feeding.h"
-#include "media/status_checks.h"
+#include "monitor/status_checks.h"
 #include "platform/platform.h"
 
 namespace rvs {

@@ -3,7 +3,7 @@
 #include "channel/channel.h"
 #include "channel/value_names.h"
 #include "media/edge_wait.h"
-#include "media/status_checks.h"
+#include "monitor/status_checks.h"
 #include "monitor/monitor.h"
 #include "monitor/status_poll.h"
 #include "monitor/status_record.h"

@@ -7,7 +7,7 @@
 #include "channel/channel.h"
 #include "channel/value_names.h"
 #include "media/edge_wait.h"
-#include "media/status_checks.h"
+#include "monitor/status_checks.h"
 #include "platform/platform.h"
 #include "session/bounded_wait.h"
 

@@ -5,7 +5,7 @@
 #include "channel/value_names.h"
 #include "media/edge_wait.h"
 #include "media/feeding.h"
-#include "media/status_checks.h"
+#include "monitor/status_checks.h"
 #include "monitor/monitor_control.h"
 #include "platform/platform.h"
 

@@ -1,4 +1,4 @@
-#include "media/status_checks.h"
+#include "monitor/status_checks.h"
 
 #include "monitor/monitor.h"
 
