@@ -99,6 +99,16 @@ void Device::setTotalFeedingValue(uint32_t total) {
     state_.totalFeedingValue = total;
 }
 
+DeviceData Device::deviceData() const {
+    std::lock_guard<std::mutex> guard(mutex_);
+    return state_.deviceData;
+}
+
+void Device::changeDeviceData(const std::function<void(DeviceData&)>& change) {
+    std::lock_guard<std::mutex> guard(mutex_);
+    change(state_.deviceData);
+}
+
 void Device::injectFault(const std::u16string& name, Fault fault, int times) {
     if (times == 0 || times < -1) {
         return;

@@ -68,6 +68,9 @@ public:
     bool logSettingChanged() const;
     uint32_t totalFeedingValue() const;       // as last written by the library ("TotalFeedingValue" set)
     void setTotalFeedingValue(uint32_t total);
+    // The printer's own data: metrics, manufacturing block, configuration, LEDs, print enable.
+    DeviceData deviceData() const;
+    void changeDeviceData(const std::function<void(DeviceData&)>& change);
 
     // Faults per value name, used in the order injected; times = -1 for every call from now on.
     void injectFault(const std::u16string& name, Fault fault, int times = 1);

@@ -15,7 +15,11 @@ void changeBit(uint8_t& byte, uint8_t mask, bool on) {
 }  // namespace
 
 DriverState::DriverState(const Profile& profile, const ValueTable& table, Timeline& timeline)
-    : settingsRecord(defaultSettingsRecord()), profile_(profile), table_(table), timeline_(timeline) {
+    : settingsRecord(defaultSettingsRecord()),
+      deviceData(initialDeviceData(profile)),
+      profile_(profile),
+      table_(table),
+      timeline_(timeline) {
     for (const auto& [name, handler] : table_.handlers()) {
         if (handler.initial) {
             kept_[name] = handler.initial(profile_);

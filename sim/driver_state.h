@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/device_data.h"
 #include "sim/paper_path.h"
 #include "sim/profile.h"
 #include "sim/timeline.h"
@@ -31,6 +32,7 @@ public:
     uint32_t totalFeedingValue = 0;       // "TotalFeedingValue"
     bool logSettingChanged = false;       // "LogSettingCondition" bit 0
     bool oxaSelected = false;             // "OXASelectDevice" answers 6
+    DeviceData deviceData;                // metrics, manufacturing data, LEDs, ... (device_data.h)
     PaperPath paper;                      // print job, paper movements, the customer
 
     // Throws std::out_of_range for a byte past the record.

@@ -1,12 +1,12 @@
 // A spooler that passes every call on to another one, so a test double overrides only the call
 // it changes:
 //
-//   class NoDriverVersion : public rvs::sim::ForwardingSpooler {
+//   class NoDeviceMode : public rvs::sim::ForwardingSpooler {
 //   public:
 //       using ForwardingSpooler::ForwardingSpooler;
-//       bool readDriverVersion(rvs::platform::PrinterHandle, const char16_t*, uint16_t*) override { return false; }
+//       int32_t deviceModeSize(rvs::platform::PrinterHandle, const char16_t*) override { return -1; }
 //   };
-//   NoDriverVersion spooler(&virtualPrinter.get());
+//   NoDeviceMode spooler(&virtualPrinter.get());
 #pragma once
 
 #include <cstdint>
@@ -31,8 +31,12 @@ public:
                             const uint8_t* data, uint32_t size) override {
         return target_->setPrinterData(handle, valueName, type, data, size);
     }
-    bool readDriverVersion(platform::PrinterHandle handle, const char16_t* printerName, uint16_t* version) override {
-        return target_->readDriverVersion(handle, printerName, version);
+    int32_t deviceModeSize(platform::PrinterHandle handle, const char16_t* printerName) override {
+        return target_->deviceModeSize(handle, printerName);
+    }
+    bool readDeviceMode(platform::PrinterHandle handle, const char16_t* printerName, uint8_t* buffer,
+                        uint32_t size) override {
+        return target_->readDeviceMode(handle, printerName, buffer, size);
     }
 
 protected:

@@ -1,8 +1,10 @@
 #include "sim/virtual_printer.h"
 
+#include <algorithm>
 #include <atomic>
 #include <stdexcept>
 
+#include "platform/driver_version.h"
 #include "platform/platform.h"
 
 namespace rvs::sim {
@@ -143,13 +145,25 @@ uint32_t VirtualPrinter::setPrinterData(PrinterHandle handle, const char16_t* va
     return device->serveSet(valueName, type, data, size);
 }
 
-bool VirtualPrinter::readDriverVersion(PrinterHandle handle, const char16_t* /*printerName*/, uint16_t* version) {
+int32_t VirtualPrinter::deviceModeSize(PrinterHandle handle, const char16_t* /*printerName*/) {
     std::shared_ptr<Device> device = deviceFor(handle);
-    if (device == nullptr || version == nullptr) {
-        return false;
+    if (device == nullptr) {
+        return -1;
     }
     device->runDue();
-    *version = device->profile().driverVersion;
+    return static_cast<int32_t>(platform::kDeviceModeSize);
+}
+
+bool VirtualPrinter::readDeviceMode(PrinterHandle handle, const char16_t* /*printerName*/, uint8_t* buffer,
+                                    uint32_t size) {
+    std::shared_ptr<Device> device = deviceFor(handle);
+    if (device == nullptr || buffer == nullptr || size < platform::kDeviceModeSize) {
+        return false;
+    }
+    std::fill(buffer, buffer + platform::kDeviceModeSize, 0);
+    const uint16_t version = device->profile().driverVersion;
+    buffer[platform::kDeviceModeDriverVersionOffset] = static_cast<uint8_t>(version & 0xFF);
+    buffer[platform::kDeviceModeDriverVersionOffset + 1] = static_cast<uint8_t>(version >> 8);
     return true;
 }
 

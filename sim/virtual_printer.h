@@ -56,8 +56,10 @@ public:
                             uint8_t* data, uint32_t size, uint32_t* needed) override;
     uint32_t setPrinterData(rvs::platform::PrinterHandle handle, const char16_t* valueName, uint32_t type,
                             const uint8_t* data, uint32_t size) override;
-    bool readDriverVersion(rvs::platform::PrinterHandle handle, const char16_t* printerName,
-                           uint16_t* version) override;
+    // The device mode is a DEVMODEW with no driver part, carrying the profile's driver version.
+    int32_t deviceModeSize(rvs::platform::PrinterHandle handle, const char16_t* printerName) override;
+    bool readDeviceMode(rvs::platform::PrinterHandle handle, const char16_t* printerName, uint8_t* buffer,
+                        uint32_t size) override;
 
 private:
     // The device behind an open handle; null for an unknown, closed or stale handle.

@@ -4,10 +4,15 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "sim/profile.h"
 
 namespace rvs::tool {
+
+// Exit status: 0 done; the printer or the library refused or failed; a bad command line.
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
 
 struct TraceModeChange {
     uint8_t mode = 0;
@@ -24,14 +29,22 @@ struct Options {
     // A printer of the process's spooler instead of the virtual one.
     std::optional<std::string> printerName;
     std::optional<TraceModeChange> traceModeChange;
-    // The command's operand: a file to print, a transport mode.
-    std::optional<std::string> operand;
-    bool help = false;
+    // The words after the command that are not options, for commands that take them.
+    std::vector<std::string> arguments;
+    std::optional<std::string> setFile;        // mfg --set FILE
+    std::optional<uint8_t> timeOutMinutes;     // enable --timeout MIN
 };
 
 int runDemo(const Options& options);
 int runStatus(const Options& options);
 int runTraceMode(const Options& options);
+int runMetrics(const Options& options);
+int runMfg(const Options& options);
+int runConfig(const Options& options);
+int runLeds(const Options& options);
+int runEnable(const Options& options);
+int runPurge(const Options& options);
+int runVersion(const Options& options);
 int runPrint(const Options& options);
 int runPresent(const Options& options);
 int runEject(const Options& options);

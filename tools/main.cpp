@@ -15,6 +15,7 @@ struct Command {
     const char* description;
     unsigned options;
     int (*run)(const Options&);
+    size_t maxArguments = 0;  // words after the command that are not options
 };
 
 constexpr Command kCommands[] = {
@@ -31,58 +32,104 @@ constexpr Command kCommands[] = {
      "show the trace levels, the number of trace files kept and the trace directory;\n"
      "             with --set, change them first (MODE a level mask such as 0x3F, COUNT 2 to 50)",
      option::Model | option::Printer | option::SetTraceMode, runTraceMode},
-    {"print", "print FILE [--model ...] [--printer NAME]",
+    {"metrics", "metrics [ID [VALUE]] [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]",
+     "show the seven metrics, or metric ID; with VALUE, set metric ID first\n"
+     "             (IDs 0 to 6; metric 3 can only be read; values up to 99999999)",
+     option::Model | option::Printer, runMetrics, 2},
+    {"mfg", "mfg [--set FILE] [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]",
+     "show the manufacturing data (115 bytes); with --set, write FILE first\n"
+     "             (a file of 31 bytes replaces the short block, one of 115 bytes the whole)",
+     option::Model | option::Printer | option::SetFile, runMfg},
+    {"config", "config [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]",
+     "show the printer's 8-byte configuration record", option::Model | option::Printer, runConfig},
+    {"leds", "leds R G Y [RON ROFF GON GOFF YON YOFF] [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]",
+     "set the red, green and yellow panel LEDs: modes 0 to 2, on and off times 1 to 15\n"
+     "             (5 each when left out); on the virtual printer, show what its panel shows",
+     option::Model | option::Printer, runLeds, 9},
+    {"enable", "enable on|off [--timeout MIN] [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]",
+     "switch printing on or off; with --timeout, give the session's OXA print time-out\n"
+     "             in minutes (0: take the driver's)",
+     option::Model | option::Printer | option::TimeOut, runEnable, 1},
+    {"purge", "purge [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]",
+     "purge the data the printer holds (then waits 3 s for the printer to settle)",
+     option::Model | option::Printer, runPurge},
+    {"version", "version [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]",
+     "show the library's version and the printer driver's", option::Model | option::Printer, runVersion},
+    {"print", "print FILE [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]",
      "send the bytes of FILE as a print job and wait until the printer has printed it",
-     option::Model | option::Printer | option::Operand, runPrint},
-    {"present", "present [--model ...] [--printer NAME]", "move the printed statement out to the customer",
-     option::Model | option::Printer, runPresent},
-    {"eject", "eject [--model ...] [--printer NAME]", "eject the statement", option::Model | option::Printer,
-     runEject},
-    {"retract", "retract [--model ...] [--printer NAME]", "pull the statement back into the printer",
-     option::Model | option::Printer, runRetract},
-    {"cut", "cut [--model ...] [--printer NAME]", "cut the paper", option::Model | option::Printer, runCut},
-    {"transport", "transport present|eject|retract [--model ...] [--printer NAME]",
-     "cut (as the printer is configured) and move the statement in one command",
-     option::Model | option::Printer | option::Operand, runTransport},
-    {"reset", "reset [--model ...] [--printer NAME]", "reset the printer and wait until it answers again",
-     option::Model | option::Printer, runReset},
-    {"recover", "recover [--model ...] [--printer NAME]", "ask the printer to recover from an error",
+     option::Model | option::Printer, runPrint, 1},
+    {"present", "present [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]",
+     "move the printed statement out to the customer", option::Model | option::Printer, runPresent},
+    {"eject", "eject [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]", "eject the statement",
+     option::Model | option::Printer, runEject},
+    {"retract", "retract [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]",
+     "pull the statement back into the printer", option::Model | option::Printer, runRetract},
+    {"cut", "cut [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]", "cut the paper",
+     option::Model | option::Printer, runCut},
+    {"transport", "transport present|eject|retract [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]",
+     "cut (as the printer is configured) and move the statement, in one command",
+     option::Model | option::Printer, runTransport, 1},
+    {"reset", "reset [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]",
+     "reset the printer and wait until it answers again", option::Model | option::Printer, runReset},
+    {"recover", "recover [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]",
+     "ask the printer to recover from an error (then waits 3 s for it to settle)",
      option::Model | option::Printer, runRecover},
 };
 
-void usage() {
-    std::puts("usage:");
+void usage(std::FILE* out) {
+    std::fputs("usage:\n", out);
     for (const Command& command : kCommands) {
-        std::printf("  rvstatement %s\n", command.synopsis);
+        std::fprintf(out, "  rvstatement %s\n", command.synopsis);
     }
-    std::puts("");
+    std::fputs("  rvstatement [COMMAND] --help\n\n", out);
     for (const Command& command : kCommands) {
-        std::printf("  %-10s %s\n", command.name, command.description);
+        std::fprintf(out, "  %-10s %s\n", command.name, command.description);
     }
+    std::fputs("\nExit status: 0 done, 1 the printer or the library refused or failed, 2 a bad command line.\n", out);
+}
+
+void commandHelp(const Command& command) {
+    std::printf("usage: rvstatement %s\n\n  %-10s %s\n", command.synopsis, command.name, command.description);
+}
+
+bool isHelp(const char* arg) { return std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0; }
+
+const Command* findCommand(const char* name) {
+    for (const Command& command : kCommands) {
+        if (std::strcmp(name, command.name) == 0) {
+            return &command;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        usage();
+        usage(stderr);
+        return kExitUsage;
+    }
+    if (isHelp(argv[1]) || std::strcmp(argv[1], "help") == 0) {
+        usage(stdout);
         return 0;
     }
-    for (const Command& command : kCommands) {
-        if (std::strcmp(argv[1], command.name) == 0) {
-            Options options;
-            if (!parseOptions(argc, argv, 2, command.options, options)) {
-                usage();
-                return 2;
-            }
-            if (options.help) {
-                std::printf("usage: rvstatement %s\n\n  %-10s %s\n", command.synopsis, command.name,
-                            command.description);
-                return 0;
-            }
-            return command.run(options);
+    const Command* command = findCommand(argv[1]);
+    if (command == nullptr) {
+        std::fprintf(stderr, "rvstatement: unknown command \"%s\"\nRun \"rvstatement --help\" for the commands.\n",
+                     argv[1]);
+        return kExitUsage;
+    }
+    for (int i = 2; i < argc; ++i) {
+        if (isHelp(argv[i])) {
+            commandHelp(*command);
+            return 0;
         }
     }
-    usage();
-    return 2;
+    Options options;
+    if (!parseOptions(argc, argv, 2, command->options, command->maxArguments, options)) {
+        std::fprintf(stderr, "usage: rvstatement %s\n", command->synopsis);
+        return kExitUsage;
+    }
+    return command->run(options);
 }

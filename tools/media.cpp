@@ -8,30 +8,28 @@
 
 #include "RvStatement.h"
 #include "tools/commands.h"
+#include "tools/options.h"
 #include "tools/status_words.h"
 #include "tools/tool_session.h"
 
 namespace rvs::tool {
 namespace {
 
-// Opens the session, runs `command`, says how it went; exit status 0 only for success.
+// Runs `command` in a session and says how it went.
 template <class Command>
-int runOnPrinter(const Options& options, const char* what, Command command) {
-    ToolSession session(options);
-    if (!session.open()) {
-        return 1;
-    }
-    const RvStatementResult result = command(session.handle());
-    std::printf("%s: %s\n", what, describeResult(result).c_str());
-    const bool closed = session.close();
-    return result == ResultSuccess && closed ? 0 : 1;
+int runCommand(const Options& options, const char* what, const char* doing, Command command) {
+    return runInSession(options, [&](ToolSession& session) {
+        const RvStatementResult result = command(session.handle());
+        if (result != ResultSuccess) {
+            reportFailure(doing, result);
+            return false;
+        }
+        std::printf("%s: %s\n", what, describeResult(result).c_str());
+        return true;
+    });
 }
 
-int runPaper(const Options& options, const char* what, RvStatementResult(RVSTATEMENT_CALL* call)(RvStatementHandle)) {
-    return runOnPrinter(options, what, call);
-}
-
-// present, eject, retract, or their numbers 1 to 3; any other number goes to the library as is.
+// present, eject, retract, or a number the library is to judge.
 bool transportMode(const std::string& word, uint8_t& mode) {
     const char* names[] = {"present", "eject", "retract"};
     for (uint8_t i = 0; i < 3; ++i) {
@@ -40,9 +38,8 @@ bool transportMode(const std::string& word, uint8_t& mode) {
             return true;
         }
     }
-    char* end = nullptr;
-    const unsigned long number = std::strtoul(word.c_str(), &end, 10);
-    if (word.empty() || *end != '\0' || number > 255) {
+    unsigned long number = 0;
+    if (!parseNumber(word.c_str(), 0xFF, number)) {
         return false;
     }
     mode = static_cast<uint8_t>(number);
@@ -52,34 +49,40 @@ bool transportMode(const std::string& word, uint8_t& mode) {
 }  // namespace
 
 int runPrint(const Options& options) {
-    std::ifstream file(*options.operand, std::ios::binary);
+    if (options.arguments.size() != 1) {
+        std::fprintf(stderr, "rvstatement print: give the FILE to print\n");
+        return kExitUsage;
+    }
+    const std::string& path = options.arguments[0];
+    std::ifstream file(path, std::ios::binary);
     if (!file) {
-        std::fprintf(stderr, "rvstatement: cannot read %s\n", options.operand->c_str());
-        return 1;
+        std::fprintf(stderr, "rvstatement print: cannot read %s\n", path.c_str());
+        return kExitFailed;
     }
     const std::vector<uint8_t> data{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    return runOnPrinter(options, "Print", [&](RvStatementHandle handle) {
-        std::printf("Printing %zu bytes from %s\n", data.size(), options.operand->c_str());
+    return runCommand(options, "Print", "printing", [&](RvStatementHandle handle) {
+        std::printf("Printing %zu bytes from %s\n", data.size(), path.c_str());
         return RvStatementTxRx(handle, static_cast<uint32_t>(data.size()), data.data(), nullptr, nullptr, 0);
     });
 }
 
-int runPresent(const Options& options) { return runPaper(options, "Present", RvStatementPresent); }
-int runEject(const Options& options) { return runPaper(options, "Eject", RvStatementEject); }
-int runRetract(const Options& options) { return runPaper(options, "Retract", RvStatementRetract); }
-int runCut(const Options& options) { return runPaper(options, "Cut", RvStatementCut); }
-int runReset(const Options& options) { return runPaper(options, "Reset", RvStatementReset); }
-int runRecover(const Options& options) { return runPaper(options, "Recover", RvStatementRecoverError); }
+int runPresent(const Options& options) { return runCommand(options, "Present", "presenting", RvStatementPresent); }
+int runEject(const Options& options) { return runCommand(options, "Eject", "ejecting", RvStatementEject); }
+int runRetract(const Options& options) { return runCommand(options, "Retract", "retracting", RvStatementRetract); }
+int runCut(const Options& options) { return runCommand(options, "Cut", "cutting", RvStatementCut); }
+int runReset(const Options& options) { return runCommand(options, "Reset", "the reset", RvStatementReset); }
+int runRecover(const Options& options) {
+    return runCommand(options, "Recover", "the recovery", RvStatementRecoverError);
+}
 
 int runTransport(const Options& options) {
     uint8_t mode = 0;
-    if (!transportMode(*options.operand, mode)) {
-        std::fprintf(stderr, "rvstatement: transport mode %s: say present, eject or retract\n",
-                     options.operand->c_str());
-        return 2;
+    if (options.arguments.size() != 1 || !transportMode(options.arguments[0], mode)) {
+        std::fprintf(stderr, "rvstatement transport: say present, eject or retract\n");
+        return kExitUsage;
     }
-    return runOnPrinter(options, "Transport",
-                        [mode](RvStatementHandle handle) { return RvStatementTransport(handle, mode); });
+    return runCommand(options, "Transport", "the transport",
+                      [mode](RvStatementHandle handle) { return RvStatementTransport(handle, mode); });
 }
 
 }  // namespace rvs::tool

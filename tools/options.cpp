@@ -24,15 +24,6 @@ bool parseModel(const std::string& name, Options& options) {
     return true;
 }
 
-// A whole number in decimal, or hexadecimal with 0x, no larger than `limit`.
-bool parseNumber(const char* text, unsigned long limit, unsigned long& value) {
-    if (*text == '\0' || *text == '-') return false;
-    char* end = nullptr;
-    errno = 0;
-    value = std::strtoul(text, &end, 0);
-    return errno == 0 && *end == '\0' && value <= limit;
-}
-
 bool parseTraceModeChange(char** values, Options& options) {
     unsigned long mode = 0;
     unsigned long count = 0;
@@ -42,9 +33,43 @@ bool parseTraceModeChange(char** values, Options& options) {
     return true;
 }
 
+struct OptionName {
+    const char* name;
+    unsigned flag;
+};
+
+constexpr OptionName kOptionNames[] = {
+    {"--model", option::Model},         {"--trace-dir", option::TraceDir},
+    {"--customer-ms", option::CustomerMs}, {"--printer", option::Printer},
+    {"--set", option::SetTraceMode | option::SetFile}, {"--timeout", option::TimeOut},
+};
+
+// Whether `name` is an option of the command that allows `allowed`.
+bool accepts(unsigned allowed, const std::string& name) {
+    for (const OptionName& option : kOptionNames) {
+        if (name == option.name && (allowed & option.flag) != 0) return true;
+    }
+    return false;
+}
+
+bool parseTimeOut(const char* text, Options& options) {
+    unsigned long minutes = 0;
+    if (!parseNumber(text, 0xFF, minutes)) return false;
+    options.timeOutMinutes = static_cast<uint8_t>(minutes);
+    return true;
+}
+
 }  // namespace
 
-bool parseOptions(int argc, char** argv, int first, unsigned allowed, Options& options) {
+bool parseNumber(const char* text, unsigned long limit, unsigned long& value) {
+    if (*text == '\0' || *text == '-') return false;
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtoul(text, &end, 0);
+    return errno == 0 && *end == '\0' && value <= limit;
+}
+
+bool parseOptions(int argc, char** argv, int first, unsigned allowed, size_t maxArguments, Options& options) {
     for (int i = first; i < argc; ++i) {
         const std::string arg = argv[i];
         const int left = argc - i - 1;
@@ -58,27 +83,32 @@ bool parseOptions(int argc, char** argv, int first, unsigned allowed, Options& o
             unsigned long ms = 0;
             ok = parseNumber(argv[++i], 600000, ms);
             options.customerMs = static_cast<uint32_t>(ms);
-        } else if (arg == "--help") {
-            options.help = true;
-            ok = true;
-        } else if (arg.rfind("--", 0) != 0 && (allowed & option::Operand) && !options.operand) {
-            options.operand = arg;
-            ok = true;
         } else if (arg == "--printer" && (allowed & option::Printer) && left >= 1) {
             options.printerName = argv[++i];
             ok = true;
         } else if (arg == "--set" && (allowed & option::SetTraceMode) && left >= 3) {
             ok = parseTraceModeChange(argv + i + 1, options);
             i += 3;
-        }
-        if (!ok) {
-            std::fprintf(stderr, "rvstatement: unknown or incomplete option %s\n", arg.c_str());
+        } else if (arg == "--set" && (allowed & option::SetFile) && left >= 1) {
+            options.setFile = argv[++i];
+            ok = true;
+        } else if (arg == "--timeout" && (allowed & option::TimeOut) && left >= 1) {
+            ok = parseTimeOut(argv[++i], options);
+        } else if (arg.rfind("-", 0) != 0 && options.arguments.size() < maxArguments) {
+            options.arguments.push_back(arg);
+            ok = true;
+        } else if (arg.rfind("-", 0) != 0) {
+            std::fprintf(stderr, "rvstatement: unexpected argument %s\n", arg.c_str());
             return false;
         }
-    }
-    if ((allowed & option::Operand) && !options.operand && !options.help) {
-        std::fprintf(stderr, "rvstatement: the command needs an operand\n");
-        return false;
+        if (!ok) {
+            if (accepts(allowed, arg)) {
+                std::fprintf(stderr, "rvstatement: option %s is missing its value or has a bad one\n", arg.c_str());
+            } else {
+                std::fprintf(stderr, "rvstatement: unknown option %s\n", arg.c_str());
+            }
+            return false;
+        }
     }
     return true;
 }

@@ -28,6 +28,15 @@ ToolSession::~ToolSession() {
     }
 }
 
+void reportFailure(const char* what, uint32_t result) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "rvstatement: %s failed: %s\n", what, describeResult(result).c_str());
+}
+
+sim::Device* ToolSession::virtualDevice() const {
+    return virtualPrinter_ ? &(*virtualPrinter_)->device(platform::toUtf16(printerName_)) : nullptr;
+}
+
 bool ToolSession::open() {
     const std::u16string name = platform::toUtf16(printerName_);
     const RvStatementResult result = RvStatementOpen(reinterpret_cast<const RvChar*>(name.c_str()), &handle_);

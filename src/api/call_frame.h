@@ -93,6 +93,7 @@ private:
 class OxaSelection {
 public:
     OxaSelection(Session& session, OxaAfterFailure afterFailure) : session_(session), afterFailure_(afterFailure) {}
+    // Runs while a call unwinds, too.
     ~OxaSelection() { afterFailure(); }
     OxaSelection(const OxaSelection&) = delete;
     OxaSelection& operator=(const OxaSelection&) = delete;
@@ -109,12 +110,17 @@ public:
         tried_ = false;
         return releaseOxaDevice(session_);
     }
-    // On a way out that failed; the release's own result is not the call's.
-    void afterFailure() {
+    // On a way out that failed. The release's result is not the call's, and nothing it throws
+    // leaves here: this runs while a call unwinds, too.
+    void afterFailure() noexcept {
         if (!tried_ || afterFailure_ != OxaAfterFailure::Released) return;
         selected_ = false;
         tried_ = false;
-        releaseOxaDevice(session_);
+        try {
+            releaseOxaDevice(session_);
+        } catch (...) {
+            // the call's own result stands
+        }
     }
 
 private:
@@ -190,6 +196,27 @@ Result steps(const Frame& frame, Call& call, OxaSelection& oxa, Entry& entry) {
     return kSuccess;
 }
 
+template <class Entry, class Body>
+Result run(const Frame& frame, Session& session, Entry& entry, Body& body) {
+    if (frame.ending != Ending::Untraced) traceCall(&session, frame.function);
+    if (!frame.entryAfterSelection) {
+        const Result code = entry(session);
+        if (code != kSuccess) {
+            return frame.bareEntryFailure ? code : endCall(session, frame, code, false);
+        }
+    }
+    OxaSelection oxa(session, frame.steps.oxaAfterFailure);
+    Call call(session, oxa);
+    Result code = steps(frame, call, oxa, entry);
+    const bool bodyCode = code == kSuccess;
+    if (bodyCode) code = body(call);
+    if (code != kSuccess) {
+        oxa.afterFailure();
+        return endCall(session, frame, code, bodyCode);
+    }
+    return endCall(session, frame, oxa.release(), false);
+}
+
 }  // namespace frame_detail
 
 // Runs one export: see the top of this file. `entry(Session&)` and `body(Call&)` return codes.
@@ -198,23 +225,16 @@ Result runExport(const Frame& frame, RvStatementHandle handle, Entry&& entry, Bo
     return exportBarrier([&]() -> Result {
         Session* session = validateHandle(handle);
         if (session == nullptr) return kInvalidHandle;
-        if (frame.ending != Ending::Untraced) traceCall(session, frame.function);
-        if (!frame.entryAfterSelection) {
-            const Result code = entry(*session);
-            if (code != kSuccess) {
-                return frame.bareEntryFailure ? code : frame_detail::endCall(*session, frame, code, false);
+        try {
+            return frame_detail::run(frame, *session, entry, body);
+        } catch (...) {
+            // The call still ends in the trace as a failure, if the trace can be written.
+            try {
+                frame_detail::endCall(*session, frame, kFailure, false);
+            } catch (...) {
             }
+            return kFailure;
         }
-        OxaSelection oxa(*session, frame.steps.oxaAfterFailure);
-        Call call(*session, oxa);
-        Result code = frame_detail::steps(frame, call, oxa, entry);
-        const bool bodyCode = code == kSuccess;
-        if (bodyCode) code = body(call);
-        if (code != kSuccess) {
-            oxa.afterFailure();
-            return frame_detail::endCall(*session, frame, code, bodyCode);
-        }
-        return frame_detail::endCall(*session, frame, oxa.release(), false);
     });
 }
 

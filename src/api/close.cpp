@@ -1,8 +1,5 @@
-#include <memory>
-
 #include "api/call_frame.h"
 #include "api/open_close.h"
-#include "api/session_teardown.h"
 #include "channel/channel.h"
 #include "channel/print_control.h"
 #include "channel/value_names.h"
@@ -60,7 +57,6 @@ Result closeSession(Session& session) {
 
     unregisterSession(&session);
     session.magic = 0;
-    teardownSession(std::unique_ptr<Session>(&session));
     return kSuccess;
 }
 

@@ -9,6 +9,7 @@
 #include "channel/value_names.h"
 #include "device/configuration_probes.h"
 #include "monitor/monitor.h"
+#include "platform/driver_version.h"
 #include "platform/platform.h"
 #include "session/bounded_wait.h"
 #include "session/registry.h"
@@ -87,7 +88,8 @@ Result probeAndStart(Session& session, Probed& probed) {
     if (result != kSuccess) {
         return result;
     }
-    if (!platform::spooler().readDriverVersion(session.printer, session.printerName.c_str(), &probed.driverVersion)) {
+    if (!platform::ReadDriverVersion(platform::spooler(), session.printer, session.printerName.c_str(),
+                                     &probed.driverVersion)) {
         return kFailure;
     }
     TraceLine(&session, traceid::SessionInfo, "Drv ver:%X\n", probed.driverVersion);
@@ -132,7 +134,9 @@ Result probeAndStart(Session& session, Probed& probed) {
     return startMonitor(session);
 }
 
-// A first poll stuck in the driver for this long fails the open instead of holding the host.
+// A monitor that never completes a first poll (every cycle failing before its status read) fails
+// the open after this long instead of holding the host. A driver that hangs inside an exchange
+// still holds the teardown's join.
 constexpr uint32_t kFirstPollLimitMs = 60000;
 
 // FirstPollDone is raised before the poll has looked at the edges; the poll's cycle holds

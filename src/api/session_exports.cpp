@@ -2,6 +2,7 @@
 #include "RvStatement.h"
 #include "api/call_frame.h"
 #include "api/open_close.h"
+#include "api/session_teardown.h"
 
 using namespace rvs;
 
@@ -20,7 +21,19 @@ RvStatementResult RVSTATEMENT_CALL RvStatementOpen(const RvChar* printerName, Rv
 }
 
 RvStatementResult RVSTATEMENT_CALL RvStatementClose(RvStatementHandle handle) {
-    return runExport(kClose, handle, noEntry, [](Call& call) { return closeSession(call.session); });
+    Session* closed = nullptr;
+    const Result result = runExport(kClose, handle, noEntry, [&](Call& call) {
+        const Result code = closeSession(call.session);
+        if (code == kSuccess) closed = &call.session;
+        return code;
+    });
+    if (closed != nullptr) {
+        exportBarrier([&] {
+            teardownSession(std::unique_ptr<Session>(closed));
+            return kSuccess;
+        });
+    }
+    return result;
 }
 
 int RVSTATEMENT_CALL fnPlox(void) { return 42; }

@@ -33,6 +33,21 @@ inline constexpr const char16_t* GetSensor = u"GetSensor";
 inline constexpr const char16_t* GetOxaSensorStatus = u"GetOXASensorStatus";
 inline constexpr const char16_t* GetRetractedCount = u"GetRetractedCount";
 
+inline constexpr const char16_t* MetricId = u"MetricID";
+inline constexpr const char16_t* GetMetrics = u"GetMetrics";
+inline constexpr const char16_t* GetAllMetrics = u"GetAllMetrics";
+inline constexpr const char16_t* SetMetricsInput = u"SetMetrics_Input";
+inline constexpr const char16_t* SetMetrics = u"SetMetrics";
+inline constexpr const char16_t* GetMfgData = u"GetMFGData";
+inline constexpr const char16_t* SetMfgDataInput = u"SetMFGData_Input";
+inline constexpr const char16_t* SetMfgData = u"SetMFGData";
+inline constexpr const char16_t* SetMfgDataExInput = u"SetMFGDataEx_Input";
+inline constexpr const char16_t* SetMfgDataEx = u"SetMFGDataEx";
+inline constexpr const char16_t* PanelLedControlInput = u"PanelLedControl_Input";
+inline constexpr const char16_t* Panel = u"Panel";
+inline constexpr const char16_t* EnabledInput = u"Enabled_input";
+inline constexpr const char16_t* Enabled = u"Enabled";
+
 inline constexpr const char16_t* LogSettingCondition = u"LogSettingCondition";
 
 inline constexpr const char16_t* ConsecutivePrintEnable = u"ConsecutivePrintEnable";

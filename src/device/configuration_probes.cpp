@@ -29,9 +29,18 @@ bool divisionPrintingWanted(uint8_t configurationByte0, uint16_t firmwareVersion
            model != static_cast<uint8_t>(PrinterModel::Korvelin);
 }
 
+Result ReadConfiguration(Session& session, ConfigurationRecord& record) {
+    ConfigurationRecord answer{};
+    const Result result = requestRecord(session, value::GetConfiguration, answer.data(), answer.size());
+    if (result == kSuccess) {
+        record = answer;
+    }
+    return result;
+}
+
 Result ApplyDivisionPrinting(Session& session) {
-    uint8_t configuration[8] = {};
-    Result result = requestRecord(session, value::GetConfiguration, configuration, sizeof configuration);
+    ConfigurationRecord configuration{};
+    Result result = ReadConfiguration(session, configuration);
     if (result != kSuccess) {
         return result;
     }

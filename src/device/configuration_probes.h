@@ -2,6 +2,7 @@
 // change or a firmware download.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "session/result_codes.h"
@@ -10,6 +11,12 @@
 namespace rvs {
 
 inline constexpr uint16_t kFeedingFirmware = 266;
+
+// The printer's 8-byte configuration record; its bytes are the driver's.
+using ConfigurationRecord = std::array<uint8_t, 8>;
+
+// "GetConfiguration": `record` is written only when the answer is whole.
+Result ReadConfiguration(Session& session, ConfigurationRecord& record);
 
 // Printers whose feeding threshold and total come from the driver: firmware 266 and later, or
 // any model but the Korvelin.

@@ -102,6 +102,11 @@ void PaperRemovedWatcher(Session& session) {
             }
         }
         watchRemoval = (session.stateFlags & state::WatchPaperRemoval) != 0;
+        // A flag left from before (the command that moved the paper) is stale; one raised from
+        // now on is a command that arrives while the watcher starts.
+        if (movement != nullptr) {
+            session.stateFlags &= ~state::CommandPending;
+        }
     }
     if (movement == nullptr) {
         return;
@@ -113,7 +118,11 @@ void PaperRemovedWatcher(Session& session) {
     bool oxa = false;
     {
         Guard lock(session.stateLock);
-        session.stateFlags &= ~(state::WatchPaperRemoval | state::CommandPending);
+        session.stateFlags &= ~state::WatchPaperRemoval;
+        // That command did not wait for this watcher, which has not run yet: it must not wait.
+        if ((session.stateFlags & state::CommandPending) != 0) {
+            return;
+        }
         session.stateFlags |= state::WatcherRunning;
         oxa = session.printerModel == static_cast<uint8_t>(PrinterModel::OxaSt);
     }

@@ -116,6 +116,20 @@ void raiseEdgeEvents(Session& session, const typename Kind::Record& before, cons
     }
 }
 
+// The watcher counts as returned however it leaves, by an exception too: a command's
+// handshake must never wait for a watcher that is gone.
+void runWatcher(Session& session) {
+    struct Returned {
+        Session& session;
+        ~Returned() {
+            Guard lock(session.stateLock);
+            session.stateFlags &= ~state::WatcherRunning;
+            session.stateFlags |= state::WatcherDone;
+        }
+    } returned{session};
+    PaperRemovedWatcher(session);
+}
+
 template <class Kind>
 void onChange(Session& session, typename Kind::Record& cached, const typename Kind::Record& fresh, PollMode mode) {
     using Record = typename Kind::Record;
@@ -151,10 +165,7 @@ void onChange(Session& session, typename Kind::Record& cached, const typename Ki
     session.stateFlags |= state::Byte0Bit6Fell;
     cached = fresh;
     lock.unlock();
-    PaperRemovedWatcher(session);
-    lock.lock();
-    session.stateFlags &= ~state::WatcherRunning;
-    session.stateFlags |= state::WatcherDone;
+    runWatcher(session);
 }
 
 // After a transport the status held back by the filter is delivered once.

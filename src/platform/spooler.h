@@ -29,9 +29,13 @@ public:
     virtual uint32_t setPrinterData(PrinterHandle handle, const char16_t* valueName, uint32_t type,
                                     const uint8_t* data, uint32_t size) = 0;
 
-    // dmDriverVersion of the printer's default DEVMODEW (DocumentPropertiesW). False when the
-    // device mode cannot be had.
-    virtual bool readDriverVersion(PrinterHandle handle, const char16_t* printerName, uint16_t* version) = 0;
+    // DocumentPropertiesW with no buffers (mode 0): the size in bytes of the printer's default
+    // DEVMODEW, its driver part included; negative when the call fails.
+    virtual int32_t deviceModeSize(PrinterHandle handle, const char16_t* printerName) = 0;
+    // DocumentPropertiesW with DM_OUT_BUFFER into `buffer` of `size` bytes, no fewer than
+    // deviceModeSize gave. False when the driver refuses.
+    virtual bool readDeviceMode(PrinterHandle handle, const char16_t* printerName, uint8_t* buffer,
+                                uint32_t size) = 0;
 };
 
 }  // namespace rvs::platform

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace rvs::platform {
@@ -56,6 +57,8 @@ public:
     virtual LocalTime localTime() = 0;
 
     virtual char16_t pathSeparator() const = 0;
+    // Whether file names differ by case only in looks (Windows), or are different names.
+    virtual bool fileNamesIgnoreCase() const = 0;
     // GetTempPathW + GetTempFileNameW(prefix "Kor", unique 0): creates an empty file and
     // gives its full path. False when no name could be had.
     virtual bool createTransferFileName(std::u16string* path) = 0;
@@ -68,6 +71,11 @@ public:
     // and end with `suffix`.
     virtual std::vector<std::u16string> findFiles(const std::u16string& directory, const std::u16string& prefix,
                                                   const std::u16string& suffix) = 0;
+
+    // UTF-16 text as the trace file's 8-bit text: the ANSI code page on Windows, UTF-8
+    // elsewhere. Writes whole characters, at most `capacity` bytes, to `out` and returns the
+    // bytes written; with `out` null returns the length of the whole text.
+    virtual size_t narrowText(std::u16string_view text, char* out, size_t capacity) = 0;
 
     // Full path of the host process's executable as 8-bit text; empty when unknown.
     virtual std::string executablePath() = 0;
@@ -85,6 +93,7 @@ public:
     void sleep(uint32_t ms) override { target_->sleep(ms); }
     LocalTime localTime() override { return target_->localTime(); }
     char16_t pathSeparator() const override { return target_->pathSeparator(); }
+    bool fileNamesIgnoreCase() const override { return target_->fileNamesIgnoreCase(); }
     bool createTransferFileName(std::u16string* path) override { return target_->createTransferFileName(path); }
     std::unique_ptr<File> openFile(const std::u16string& path, FileMode mode) override {
         return target_->openFile(path, mode);
@@ -96,6 +105,9 @@ public:
     std::vector<std::u16string> findFiles(const std::u16string& directory, const std::u16string& prefix,
                                           const std::u16string& suffix) override {
         return target_->findFiles(directory, prefix, suffix);
+    }
+    size_t narrowText(std::u16string_view text, char* out, size_t capacity) override {
+        return target_->narrowText(text, out, capacity);
     }
     std::string executablePath() override { return target_->executablePath(); }
     std::unique_ptr<Thread> startThread(std::function<void()> body) override {

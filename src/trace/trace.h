@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "platform/system.h"
 #include "session/result_codes.h"
 #include "session/session.h"
 #include "trace/trace_format.h"
@@ -62,8 +63,11 @@ Result TraceStoreSettings(Session* session, uint8_t mode, uint16_t fileCount, co
 // session's directory field.
 bool TraceDirectoryFits(const char16_t* directory);
 
-// Rotation of full trace files and pruning of old backups.
-void TraceRotate(Session* session);
+// Rotation of full trace files and pruning of old backups. TraceRotate is called by the writer,
+// under traceLock, with `current` (the current file, open for writing) at the limit: it copies
+// the file into a new backup and empties it, or leaves it alone when another writer has
+// rotated it meanwhile. True when it emptied the file.
+bool TraceRotate(Session* session, platform::File& current);
 void TracePrune(Session* session);
 
 // The named trace lines.

@@ -34,9 +34,9 @@ int TraceOldestEntry(const std::vector<TraceFileEntry>& entries, uint32_t count)
     return entries[choice].inUse ? static_cast<int>(choice) : -1;
 }
 
-int TraceRemoveOldest(Session* session, uint32_t count, uint32_t toDelete, std::vector<TraceFileEntry>& entries) {
+int TraceRemoveOldest(const std::u16string& directory, uint32_t count, uint32_t toDelete,
+                      std::vector<TraceFileEntry>& entries) {
     platform::System& system = platform::system();
-    const std::u16string directory = TraceDirectoryOf(session);
     if (directory.empty()) return 1;
 
     uint32_t deleted = 0;
@@ -52,7 +52,7 @@ int TraceRemoveOldest(Session* session, uint32_t count, uint32_t toDelete, std::
 
     // Set the rest aside under temporary names, oldest first, so that renaming them to 1, 2, ...
     // never meets a name still taken by a backup waiting its turn.
-    const uint32_t onDisk = std::min(TraceScanFiles(session, nullptr), kTraceMaxBackups);
+    const uint32_t onDisk = std::min(TraceScanFiles(directory, nullptr), kTraceMaxBackups);
     std::vector<int> order;
     for (uint32_t pass = 0; pass < onDisk; ++pass) {
         const int oldest = TraceOldestEntry(entries, count);

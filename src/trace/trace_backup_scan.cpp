@@ -1,4 +1,5 @@
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/platform.h"
@@ -12,6 +13,19 @@ constexpr size_t kBaseLength = 12;  // "Korvelincomm"
 constexpr size_t kStampLength = 14;  // yyyymmddhhmmss
 
 bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+char16_t folded(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; }
+
+// Name parts compared as the file system compares them: without regard to case on Windows, so
+// that "korvelincomm_3.LOG" is the same backup as "Korvelincomm_3.log".
+bool sameName(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) return false;
+    if (!platform::system().fileNamesIgnoreCase()) return a == b;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (folded(a[i]) != folded(b[i])) return false;
+    }
+    return true;
+}
 
 bool allDigits(const std::u16string& text, size_t from, size_t to) {
     for (size_t i = from; i < to; ++i) {
@@ -44,16 +58,19 @@ enum class Form { None, Stamped, SingleDigit, Numbered };
 // name, then ".log" (or ".log.log", a backup set aside while renumbering). Anything else that
 // merely starts with the base name, and any backup that would be number 0, is left alone.
 Form classify(const std::u16string& name, std::u16string* suffix) {
-    if (name.size() <= kBaseLength || name.compare(0, kBaseLength, kTraceBaseName) != 0) return Form::None;
+    if (name.size() <= kBaseLength || !sameName(std::u16string_view(name).substr(0, kBaseLength), kTraceBaseName)) {
+        return Form::None;
+    }
     const size_t dot = name.find(u'.', kBaseLength);
     if (dot == std::u16string::npos || dot == kBaseLength) return Form::None;
-    const std::u16string rest = name.substr(dot);
-    if (rest != u".log" && rest != u".log.log") return Form::None;
+    const std::u16string_view rest = std::u16string_view(name).substr(dot);
+    const bool plain = sameName(rest, u".log");
+    if (!plain && !sameName(rest, u".log.log")) return Form::None;
     *suffix = name.substr(kBaseLength, dot - kBaseLength);
     const size_t length = suffix->size();
     if (length >= kStampLength) return allDigits(*suffix, 0, kStampLength) ? Form::Stamped : Form::None;
     if (length == 1) {
-        return rest == u".log" && isDigit((*suffix)[0]) && (*suffix)[0] != u'0' ? Form::SingleDigit : Form::None;
+        return plain && isDigit((*suffix)[0]) && (*suffix)[0] != u'0' ? Form::SingleDigit : Form::None;
     }
     if ((*suffix)[0] != u'_' || !allDigits(*suffix, 1, length)) return Form::None;
     const uint64_t number = suffixNumber(*suffix);
@@ -111,8 +128,7 @@ std::u16string TraceBackupPath(const std::u16string& directory, uint32_t number)
     return directory + kTraceBaseName + u"_" + decimal(number) + u".log";
 }
 
-uint32_t TraceScanFiles(Session* session, std::vector<TraceFileEntry>* entries) {
-    const std::u16string directory = TraceDirectoryOf(session);
+uint32_t TraceScanFiles(const std::u16string& directory, std::vector<TraceFileEntry>* entries) {
     if (directory.empty()) return 0;
     // The listing is a snapshot: files may come and go while it is walked, and a second scan may
     // find more than the first; the entry array is never filled past its size.

@@ -31,15 +31,17 @@ uint32_t TraceEffectiveFileCount(Session* session);
 std::u16string TraceBackupPath(const std::u16string& directory, uint32_t number);
 std::u16string TraceCurrentPath(const std::u16string& directory);
 
-// Counts the backups in the session's directory; with `entries` also fills at most
-// entries->size() of them (converting single-digit names) and returns how many it filled.
-uint32_t TraceScanFiles(Session* session, std::vector<TraceFileEntry>* entries);
+// Counts the backups in `directory` (the session's, read once by the caller: no session lock is
+// taken while the directory is locked); with `entries` also fills at most entries->size() of
+// them (converting single-digit names) and returns how many it filled.
+uint32_t TraceScanFiles(const std::u16string& directory, std::vector<TraceFileEntry>* entries);
 
 // Index of the oldest in-use entry among the first `count`, or -1 when none is in use.
 int TraceOldestEntry(const std::vector<TraceFileEntry>& entries, uint32_t count);
 
 // Deletes the `toDelete` oldest of the first `count` entries and, when it deleted any,
 // renumbers the backups left from 1 upward. Returns 1 (0 is kept for a failed name buffer).
-int TraceRemoveOldest(Session* session, uint32_t count, uint32_t toDelete, std::vector<TraceFileEntry>& entries);
+int TraceRemoveOldest(const std::u16string& directory, uint32_t count, uint32_t toDelete,
+                      std::vector<TraceFileEntry>& entries);
 
 }  // namespace rvs

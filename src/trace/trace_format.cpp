@@ -1,6 +1,9 @@
 #include "trace/trace_format.h"
 
 #include <cstring>
+#include <string_view>
+
+#include "platform/platform.h"
 
 namespace rvs::trace {
 namespace {
@@ -17,6 +20,10 @@ public:
     void repeat(char c, size_t count) {
         for (size_t i = 0; i < count; ++i) put(c);
     }
+    // The free room for text written directly: at tail(), at most room() bytes, then advance().
+    char* tail() { return out_ + length_; }
+    size_t room() const { return last_ - length_; }
+    void advance(size_t count) { length_ += count < room() ? count : room(); }
     size_t finish() {
         out_[length_] = '\0';
         return length_;
@@ -35,26 +42,6 @@ struct Directive {
     char conversion = 0;
 };
 
-// UTF-16 to 8-bit: Latin-1 passes, everything else (a surrogate pair counts once) is '?'.
-template <class Put>
-void narrow(const char16_t* text, Put&& put) {
-    for (const char16_t* p = text; *p != 0; ++p) {
-        char16_t c = *p;
-        if (c >= 0xD800 && c <= 0xDBFF && p[1] >= 0xDC00 && p[1] <= 0xDFFF) {
-            ++p;
-            put('?');
-        } else {
-            put(c < 0x100 ? static_cast<char>(c) : '?');
-        }
-    }
-}
-
-size_t wideLength(const char16_t* text) {
-    size_t n = 0;
-    narrow(text, [&n](char) { ++n; });
-    return n;
-}
-
 void padded(Sink& sink, const Directive& directive, size_t length, char fill, auto&& body) {
     size_t pad = directive.width > length ? directive.width - length : 0;
     if (!directive.leftAlign) sink.repeat(fill, pad);
@@ -65,8 +52,12 @@ void padded(Sink& sink, const Directive& directive, size_t length, char fill, au
 void putText(Sink& sink, const Directive& directive, const Arg& arg) {
     static const char kNull[] = "(null)";
     if (arg.kind() == Arg::Kind::WideText && arg.wide() != nullptr) {
-        const char16_t* w = arg.wide();
-        padded(sink, directive, wideLength(w), ' ', [&] { narrow(w, [&sink](char c) { sink.put(c); }); });
+        // In the system's 8-bit encoding, converted straight into the room left, whole
+        // characters only. Only a padded conversion needs the length first.
+        platform::System& system = platform::system();
+        const std::u16string_view w(arg.wide());
+        const size_t length = directive.width > 0 ? system.narrowText(w, nullptr, 0) : 0;
+        padded(sink, directive, length, ' ', [&] { sink.advance(system.narrowText(w, sink.tail(), sink.room())); });
         return;
     }
     if (arg.kind() != Arg::Kind::Text && arg.kind() != Arg::Kind::WideText) return;  // a number: nothing

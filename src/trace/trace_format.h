@@ -44,8 +44,9 @@ private:
 };
 
 // Formats into `out` (capacity `capacity`, at least 1); the text is cut at capacity - 1 and
-// always NUL-terminated. Returns its length. UTF-16 text is narrowed to 8 bits ('?' for
-// characters outside Latin-1). Integers print as 32-bit values, like the C conversions.
+// always NUL-terminated. Returns its length. UTF-16 text is converted to the system's 8-bit
+// encoding (platform::System::narrowText), never split inside a character. Integers print as
+// 32-bit values, like the C conversions.
 size_t format(char* out, size_t capacity, const char* fmt, std::initializer_list<Arg> args);
 
 }  // namespace rvs::trace

@@ -57,6 +57,12 @@ bool hasDirectory(Session& session) {
     return session.traceDirectory[0] != 0;
 }
 
+void dropDirectory(Session& session) {
+    Guard lock(session.traceLock);
+    std::fill(session.traceDirectory, session.traceDirectory + kTraceDirectoryUnits, u'\0');
+    session.traceHeaderDate = 0;
+}
+
 void traceAllocationFailure(Session& session, uint32_t size) {
     TraceLine(&session, traceid::AllocationFailure, "%dBytes\n", size);
 }
@@ -79,9 +85,10 @@ Result storeSettings(Session& session, uint8_t mode, uint16_t fileCount, const c
             traceValueReadFailure(&session, value::PrinterData);
             return kFailure;
     }
-    // A record without room for the directory and its NUL cannot take these settings.
+    // A record without room for the directory and its NUL cannot take these settings: they
+    // cannot be written back, though the record was read.
     if (record.size() < kSettingsTraceDirectoryOffset + 2 * (length + 1)) {
-        traceValueReadFailure(&session, value::PrinterData);
+        traceValueWriteFailure(&session, value::PrinterData);
         return kFailure;
     }
 
@@ -117,7 +124,11 @@ bool TraceLoadSettings(Session* session) {
     uint8_t mode = record[kSettingsTraceModeOffset];
     const uint16_t fileCount = readLe16(&record[kSettingsTraceFileCountOffset]);
     std::u16string directory;
-    if (recordDirectory(record, directory) && fits(directory.c_str(), directory.size())) {
+    const bool terminated = recordDirectory(record, directory);
+    if (terminated && directory.empty()) {
+        dropDirectory(*session);  // the record says: no trace directory, so no tracing
+        mode = 0;
+    } else if (terminated && fits(directory.c_str(), directory.size())) {
         adoptDirectory(*session, directory.c_str(), directory.size());
     } else if (!hasDirectory(*session)) {
         mode = 0;  // nowhere to write: tracing stays off rather than landing in the working directory

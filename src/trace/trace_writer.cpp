@@ -92,11 +92,7 @@ int TraceWrite(Session* session, uint16_t id, const char* text) {
         if (room > prefixLength) writeAll(*file, text, static_cast<uint32_t>(room - prefixLength), &n);
         if (n == 0 && (size < kTraceFileLimit || stalled)) break;  // the file takes nothing: give up
         stalled = n == 0;
-        if (size + n >= kTraceFileLimit) {
-            TraceRotate(session);
-            file->seek(0);
-            file->truncateHere();
-        }
+        if (size + n >= kTraceFileLimit) TraceRotate(session, *file);
         text += n;
         remaining -= n;
     }

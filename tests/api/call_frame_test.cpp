@@ -9,7 +9,9 @@
 #include <stdexcept>
 
 #include "api/call_frame.h"
+#include "sim/forwarding_spooler.h"
 #include "support/monitor_fixture.h"
+#include "support/scoped_spooler.h"
 
 namespace rvs::test {
 namespace {
@@ -76,6 +78,13 @@ INSTANTIATE_TEST_SUITE_P(
         EndingCase{"BareEntryBodyFails", Ending::ErrorLineOnFailure, true, 0, 4,
                    {kCall, "[WAR:3001]Func:200 return 0x04", kRet}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CallFrameTest, ABodyThatThrowsEndsAsAFailureInTheTrace) {
+    openPrinter();
+    EXPECT_EQ(run(Frame{.function = kTestFunction}, [](Call&) -> Result { throw std::runtime_error("body"); }),
+              kFailure);
+    EXPECT_THAT(frameLines(), ElementsAreArray({kCall, std::string("[WAR:3001]Func:200 return 0x10"), kRet}));
+}
 
 TEST_F(CallFrameTest, UntracedFrameWritesNoLine) {
     openPrinter();
@@ -225,6 +234,28 @@ TEST_F(OxaFrameTest, AFailureKeepsTheDeviceSelectedUnlessTheFrameReleasesIt) {
     EXPECT_EQ(releases(), 1u);
     EXPECT_EQ(run(releasing, [](Call&) -> Result { throw std::runtime_error("body"); }), kFailure);
     EXPECT_EQ(releases(), 2u);
+}
+
+// The virtual printer, but every "OXA_Select_Input" write throws out of memory.
+class ThrowingReleaseSpooler : public sim::ForwardingSpooler {
+public:
+    using ForwardingSpooler::ForwardingSpooler;
+    uint32_t setPrinterData(platform::PrinterHandle handle, const char16_t* name, uint32_t type, const uint8_t* data,
+                            uint32_t size) override {
+        if (std::u16string(name) == u"OXA_Select_Input") throw std::bad_alloc();
+        return ForwardingSpooler::setPrinterData(handle, name, type, data, size);
+    }
+};
+
+// The release after a failure runs while the call unwinds: what it throws must stay inside the
+// barrier, or the host process ends.
+TEST_F(OxaFrameTest, AReleaseAfterFailureThatThrowsStaysInsideTheBarrier) {
+    ThrowingReleaseSpooler throwing(&spooler.get());
+    ScopedSpooler installed(&throwing);
+    const Frame releasing{.function = kTestFunction,
+                          .steps = {.selectOxa = true, .oxaAfterFailure = OxaAfterFailure::Released}};
+    EXPECT_EQ(run(releasing, [](Call&) { return kPaperError; }), kPaperError);
+    EXPECT_EQ(run(releasing, [](Call&) -> Result { throw std::runtime_error("body"); }), kFailure);
 }
 
 TEST_F(OxaFrameTest, ABodyThatReleasedEarlyIsNotReleasedTwice) {

@@ -122,16 +122,17 @@ TEST(OpenFailureWalk, FailingEachExchangeInTurnEitherOpensOrLeavesNothing) {
     EXPECT_EQ(walked.back().name, u"Close");
 }
 
-// The driver version comes from the default device mode, not from a printer-data value.
-class NoDriverVersion : public sim::ForwardingSpooler {
+// The driver version comes from the default device mode, not from a printer-data value: a
+// device mode whose size cannot be had fails the open.
+class NoDeviceModeSize : public sim::ForwardingSpooler {
 public:
     using ForwardingSpooler::ForwardingSpooler;
-    bool readDriverVersion(platform::PrinterHandle, const char16_t*, uint16_t*) override { return false; }
+    int32_t deviceModeSize(platform::PrinterHandle, const char16_t*) override { return -1; }
 };
 
-TEST_F(OpenFailureFixture, RefusedDriverVersionFailsWith16AndLeavesNothing) {
+TEST_F(OpenFailureFixture, NoDeviceModeSizeFailsWith16AndLeavesNothing) {
     addPrinter(sim::Profile::korvelin(0x0200));
-    NoDriverVersion refusing(&spooler.get());
+    NoDeviceModeSize refusing(&spooler.get());
     RvStatementHandle out = reinterpret_cast<RvStatementHandle>(this);
     uint32_t result = 0;
     {

@@ -5,50 +5,37 @@
 #include <new>
 
 #include "platform/platform.h"
+#include "sim/forwarding_spooler.h"
+#include "support/scoped_spooler.h"
 #include "support/monitor_fixture.h"
 
 namespace rvs::test {
 namespace {
 
 // The virtual printer, but the monitor thread's next "StatusGet" throws out of memory.
-class ThrowingSpooler : public platform::Spooler {
+class ThrowingSpooler : public sim::ForwardingSpooler {
 public:
-    explicit ThrowingSpooler(platform::Spooler& target) : target_(target) {}
+    using ForwardingSpooler::ForwardingSpooler;
     std::atomic<uint32_t> monitorThread{0};
     std::atomic<int> throwsLeft{0};
 
-    bool openPrinter(const char16_t* name, platform::PrinterHandle* handle) override {
-        return target_.openPrinter(name, handle);
-    }
-    void closePrinter(platform::PrinterHandle handle) override { target_.closePrinter(handle); }
     uint32_t getPrinterData(platform::PrinterHandle handle, const char16_t* name, uint32_t* type, uint8_t* data,
                             uint32_t size, uint32_t* needed) override {
         if (std::u16string(name) == u"StatusGet" && platform::system().currentThreadId() == monitorThread &&
             throwsLeft.fetch_sub(1) > 0) {
             throw std::bad_alloc();
         }
-        return target_.getPrinterData(handle, name, type, data, size, needed);
+        return ForwardingSpooler::getPrinterData(handle, name, type, data, size, needed);
     }
-    uint32_t setPrinterData(platform::PrinterHandle handle, const char16_t* name, uint32_t type, const uint8_t* data,
-                            uint32_t size) override {
-        return target_.setPrinterData(handle, name, type, data, size);
-    }
-    bool readDriverVersion(platform::PrinterHandle handle, const char16_t* printerName, uint16_t* version) override {
-        return target_.readDriverVersion(handle, printerName, version);
-    }
-
-private:
-    platform::Spooler& target_;
 };
 
 class MonitorRobustnessTest : public MonitorFixture {
 protected:
-    MonitorRobustnessTest() : throwing(spooler.get()) { platform::setSpooler(&throwing); }
     void TearDown() override {
         if (handle != nullptr) close();
-        platform::setSpooler(&spooler.get());
     }
-    ThrowingSpooler throwing;
+    ThrowingSpooler throwing{&spooler.get()};
+    ScopedSpooler installed{&throwing};
 };
 
 TEST_F(MonitorRobustnessTest, ACycleThatThrowsIsFollowedByNormalCycles) {
@@ -64,6 +51,57 @@ TEST_F(MonitorRobustnessTest, ACycleThatThrowsIsFollowedByNormalCycles) {
     ASSERT_TRUE(eventually([&] { return cachedStatus()[0] & 0x01; }));
     ASSERT_TRUE(eventually([&] { return recorder.count() > 0; }));
     EXPECT_NE(recorder.records().back()[0] & 0x01, 0);
+}
+
+// The virtual printer, but the monitor thread's next "PaperRemoved" throws out of memory.
+class ThrowingWatcherSpooler : public sim::ForwardingSpooler {
+public:
+    using ForwardingSpooler::ForwardingSpooler;
+    std::atomic<uint32_t> monitorThread{0};
+    std::atomic<int> throwsLeft{0};
+
+    uint32_t getPrinterData(platform::PrinterHandle handle, const char16_t* name, uint32_t* type, uint8_t* data,
+                            uint32_t size, uint32_t* needed) override {
+        if (std::u16string(name) == u"PaperRemoved" && platform::system().currentThreadId() == monitorThread &&
+            throwsLeft.fetch_sub(1) > 0) {
+            throw std::bad_alloc();
+        }
+        return ForwardingSpooler::getPrinterData(handle, name, type, data, size, needed);
+    }
+};
+
+class WatcherRobustnessTest : public MonitorFixture {
+protected:
+    void TearDown() override {
+        if (handle != nullptr) close();
+    }
+    ThrowingWatcherSpooler throwing{&spooler.get()};
+    ScopedSpooler installed{&throwing};
+};
+
+// A watcher that throws has still returned: a command's handshake must not wait for it.
+TEST_F(WatcherRobustnessTest, AWatcherThatThrowsLeavesNoWatcherForCommandsToWaitFor) {
+    openPrinter();
+    device->setStatusBit(0, 0x40, true);  // paper at the exit
+    awaitCycles();
+    throwing.monitorThread = session().monitorThreadId.load();
+    throwing.throwsLeft = 1;
+    {
+        auto parked = park();
+        setEventFlags(event::PendingPresent);
+        setStateFlags(state::WatchPaperRemoval);
+        device->setStatusBit(0, 0x40, false);  // taken from the exit: the watcher starts
+    }
+    ASSERT_TRUE(eventually([&] { return throwing.throwsLeft.load() <= 0; }));
+    awaitCycles();
+
+    EXPECT_EQ(stateFlags() & (state::WatcherRunning | state::WatcherDone), state::WatcherDone);
+    clock->setSpeed(100);
+    const uint32_t start = clock->tickCount();
+    EXPECT_EQ(runExport(Frame{.function = 200, .steps = {.handshake = true}}, handle, noEntry,
+                        [](Call&) { return kSuccess; }),
+              kSuccess);
+    EXPECT_LT(clock->tickCount() - start, 5000u) << "the handshake waited for a watcher that is gone";
 }
 
 }  // namespace

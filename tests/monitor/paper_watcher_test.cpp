@@ -213,6 +213,31 @@ TEST_F(PaperWatcherTest, CommandDuringTheWaitEndsItAndReturnsOnlyAfterWatcherDon
     EXPECT_EQ(recorder.count(), 2u);  // paper at the exit, paper gone; no removal report
 }
 
+TEST_F(PaperWatcherTest, CommandArrivingWhileTheWatcherStartsEndsItBeforeTheWait) {
+    openPrinter();
+    device->setAnswer(u"GetTransport", {0x00});
+    // The driver is slow to answer the transport read; the command comes meanwhile.
+    device->injectFault(u"GetTransport", sim::Fault::delay(300));
+    paperLeaves(event::PendingPresent, true);
+    ASSERT_TRUE(eventually([&] { return (eventFlags() & event::PendingPresent) == 0; }));  // picked
+
+    CommandHandshake(session());  // finds no watcher running: goes on at once
+
+    ASSERT_TRUE(eventually([&] { return watcherDone(); }));
+    awaitCycles();
+    EXPECT_EQ(exchangeNames(), (Names{u"GetTransport"})) << "no look at \"PaperRemoved\"";
+    EXPECT_EQ(stateFlags() & (state::WatchPaperRemoval | state::WatcherRunning), 0u);
+}
+
+TEST_F(PaperWatcherTest, CommandFlagLeftFromBeforeDoesNotEndTheWait) {
+    openPrinter();
+    device->setAnswer(u"GetTransport", {0x00});
+    setStateFlags(state::CommandPending);  // the command that presented the paper
+    paperLeaves(event::PendingPresent, true);
+    awaitWaiting();
+    EXPECT_EQ(stateFlags() & state::CommandPending, 0u);
+}
+
 TEST_F(PaperWatcherTest, PauseDuringTheWaitReturnsWithoutTheCustomerAndResumeLetsTheMonitorRun) {
     openPrinter();
     paperLeaves(event::PendingPresent, true);

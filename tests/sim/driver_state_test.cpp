@@ -80,9 +80,11 @@ TEST_F(SimTest, DriverVersionComesFromTheProfile) {
     Profile profile = Profile::korvelinFO();
     profile.driverVersion = 0x0603;
     open(profile);
-    uint16_t version = 0;
-    ASSERT_TRUE(printer_.readDriverVersion(handle_, u"P", &version));
-    EXPECT_EQ(version, 0x0603);
+    ASSERT_EQ(printer_.deviceModeSize(handle_, u"P"), 220);
+    std::vector<uint8_t> mode(220, 0xEE);
+    ASSERT_TRUE(printer_.readDeviceMode(handle_, u"P", mode.data(), 220));
+    EXPECT_EQ(mode[66] | (mode[67] << 8), 0x0603) << "dmDriverVersion";
+    EXPECT_EQ(mode[0], 0);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // A double built on the forwarding base changes one call and passes the rest through.
 #include <gtest/gtest.h>
 
+#include "platform/driver_version.h"
 #include "sim/forwarding_spooler.h"
 #include "sim_test_support.h"
 
@@ -32,7 +33,7 @@ TEST_F(SimTest, ForwardingDoubleOverridesOneCallAndPassesTheRest) {
     EXPECT_EQ(testing::get(spooler, h, u"MetricID", 1).bytes, std::vector<uint8_t>{3});
     EXPECT_EQ(testing::get(spooler, h, u"StatusGet", 5).bytes, (std::vector<uint8_t>{0x20, 0, 0, 0, 0}));
     uint16_t version = 0;
-    EXPECT_TRUE(spooler.readDriverVersion(h, u"Q", &version));
+    EXPECT_TRUE(platform::ReadDriverVersion(spooler, h, u"Q", &version));
     EXPECT_EQ(version, 0x0603);
     spooler.closePrinter(h);
     EXPECT_EQ(printer_.device(u"Q").openHandles(), 0);

@@ -48,8 +48,9 @@ TEST_F(SimTest, ClosedHandleFailsEveryCall) {
     EXPECT_EQ(r.error, kErrorInvalidHandle);
     EXPECT_EQ(r.needed, 0u);
     EXPECT_EQ(set(u"ReturnValue", platform::kRegDword, le32(0)), kErrorInvalidHandle);
-    uint16_t version = 0;
-    EXPECT_FALSE(printer_.readDriverVersion(handle_, u"P", &version));
+    EXPECT_LT(printer_.deviceModeSize(handle_, u"P"), 0);
+    uint8_t mode[220] = {};
+    EXPECT_FALSE(printer_.readDeviceMode(handle_, u"P", mode, sizeof mode));
     EXPECT_EQ(testing::get(printer_, nullptr, u"StatusGet", 5).error, kErrorInvalidHandle);
 
     const auto log = printer_.exchanges();

@@ -17,36 +17,15 @@
 namespace rvs::test {
 namespace {
 
-using Files = std::map<std::string, std::string>;
-
-// The first line of a full current file; a full backup shows as this line.
-constexpr const char* kCurrent = "CURRENT";
-
 class Rotation : public TraceFixture {
 protected:
-    void put(const std::string& name, const std::string& content) {
-        std::ofstream(dir.file(name), std::ios::binary) << content;
-    }
     void putBackups(int from, int to) {
         for (int n = from; n <= to; ++n) put("Korvelincomm_" + std::to_string(n) + ".log", "b" + std::to_string(n));
     }
 
-    // Every file but the current one; a full backup of the current file shows as kCurrent.
-    Files others() const {
-        Files files;
-        for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-            std::string name = entry.path().filename().string();
-            if (name == "Korvelincomm.log") continue;
-            std::string content = readWhole(entry.path().string());
-            if (content.size() == kTraceFileLimit) content = content.substr(0, content.find('\n'));
-            files[name] = content;
-        }
-        return files;
-    }
-
     // Fills the current file to 100 bytes short of the limit, then writes one line across it.
     void rotateThroughWriter(const std::string& firstLine = kCurrent) {
-        put("Korvelincomm.log", firstLine + "\n" + std::string(kTraceFileLimit - 101 - firstLine.size(), '.'));
+        putNearlyFull(firstLine, 100);
         session.traceHeaderDate = (uint32_t{kMorning.day} << 16) | kMorning.month;  // no header: exact size
         TraceLine(&session, traceid::Input, "%s", std::string(300, 'x') + "\n");
         const std::string rest = traceText();
@@ -179,13 +158,29 @@ TEST_F(Rotation, ConsecutiveRotationsNumberUpward) {
 }
 
 TEST_F(Rotation, SameContentIsNotBackedUpTwice) {
-    // Another session copied this very file a moment ago; its writer has not emptied it yet.
+    // A holder that stalled past the lock's limit copied this very file before it emptied it.
     rotateThroughWriter();
     const std::string full = readWhole(dir.file("Korvelincomm_1.log"));
     put("Korvelincomm.log", full + "more lines\n");
     Guard lock(session.traceLock);
-    TraceRotate(&session);
+    std::unique_ptr<platform::File> current = platform::system().openFile(directory() + u"Korvelincomm.log",
+                                                                          platform::FileMode::AppendShared);
+    ASSERT_TRUE(current);
+    EXPECT_TRUE(TraceRotate(&session, *current));
     EXPECT_EQ(others(), (Files{{"Korvelincomm_1.log", kCurrent}}));
+    EXPECT_EQ(traceText(), "");
+}
+
+TEST_F(Rotation, AFileAnotherWriterHasEmptiedIsLeftAlone) {
+    // This writer saw the file full, then waited for the directory while another rotated it.
+    put("Korvelincomm.log", "after the other writer's rotation\n");
+    Guard lock(session.traceLock);
+    std::unique_ptr<platform::File> current = platform::system().openFile(directory() + u"Korvelincomm.log",
+                                                                          platform::FileMode::AppendShared);
+    ASSERT_TRUE(current);
+    EXPECT_FALSE(TraceRotate(&session, *current));
+    EXPECT_EQ(others(), Files{});
+    EXPECT_EQ(traceText(), "after the other writer's rotation\n");
 }
 
 TEST_F(Rotation, ManyBackupsAreCutToTheFileCount) {
@@ -286,16 +281,16 @@ TEST_F(Rotation, ScanCountsOnlyBackupsAndStopsAtTheArraySize) {
     putBackups(1, 6);
     for (const auto& [name, content] : kOddNames) put(name, content);
     put("Korvelincomm.log", "current");
-    EXPECT_EQ(TraceScanFiles(&session, nullptr), 6u);
+    EXPECT_EQ(TraceScanFiles(directory(), nullptr), 6u);
     std::vector<TraceFileEntry> entries(4);
-    EXPECT_EQ(TraceScanFiles(&session, &entries), 4u);
+    EXPECT_EQ(TraceScanFiles(directory(), &entries), 4u);
     for (const TraceFileEntry& e : entries) EXPECT_EQ(e.inUse, 1u);
 }
 
 TEST_F(Rotation, ScanReadsTheTimeStamp) {
     put("Korvelincomm20231130235801.log", "");
     std::vector<TraceFileEntry> entries(1);
-    ASSERT_EQ(TraceScanFiles(&session, &entries), 1u);
+    ASSERT_EQ(TraceScanFiles(directory(), &entries), 1u);
     const TraceFileEntry& e = entries[0];
     EXPECT_EQ(e.number, 0u);
     EXPECT_EQ((std::vector<int>{e.year, e.month, e.day, e.hour, e.minute, e.second}),

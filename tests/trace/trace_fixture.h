@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,11 @@ inline std::vector<std::string> describe(const std::vector<sim::Exchange>& excha
     return out;
 }
 
+using Files = std::map<std::string, std::string>;
+
+// The first line of a full current file; a full backup shows as this line.
+inline constexpr const char* kCurrent = "CURRENT";
+
 inline constexpr platform::LocalTime kMorning{2026, 12, 9, 10, 20, 31, 42};
 inline constexpr const char* kHeaderOfMorning = "\n[API]Version:02.10 Date:2026/12/09\n";
 
@@ -65,6 +71,26 @@ protected:
     std::string traceText() const { return readWhole(tracePath()); }
     bool traceExists() const { return std::filesystem::exists(tracePath()); }
     std::u16string directory() const { return u16(dir.path() + "/"); }
+
+    void put(const std::string& name, const std::string& content) const {
+        std::ofstream(dir.file(name), std::ios::binary) << content;
+    }
+    // A current file `room` bytes short of the limit, starting with the line `firstLine`.
+    void putNearlyFull(const std::string& firstLine, size_t room) const {
+        put("Korvelincomm.log", firstLine + "\n" + std::string(kTraceFileLimit - room - 1 - firstLine.size(), '.'));
+    }
+    // Every file but the current one; a full backup shows as its first line.
+    Files others() const {
+        Files files;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+            std::string name = entry.path().filename().string();
+            if (name == "Korvelincomm.log") continue;
+            std::string content = readWhole(entry.path().string());
+            if (content.size() == kTraceFileLimit) content = content.substr(0, content.find('\n'));
+            files[name] = content;
+        }
+        return files;
+    }
 
     ScopedTestSystem clock;
     sim::ScopedVirtualPrinter printer;

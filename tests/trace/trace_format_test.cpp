@@ -36,10 +36,29 @@ TEST(TraceFormat, IntegersPrintAsThirtyTwoBitC) {
     EXPECT_EQ(fmt("%d", 0x1'0000'0005ull), "5");
 }
 
-TEST(TraceFormat, WideTextIsNarrowedToEightBits) {
-    EXPECT_EQ(fmt("%ws", u"caf\u00e9"), "caf\xe9");
-    EXPECT_EQ(fmt("%ws", u"\u20ac1"), "?1");
-    EXPECT_EQ(fmt("%ws", u"\U0001F600."), "?.") << "a surrogate pair is one character";
+// The portable backend's 8-bit encoding is UTF-8 (the Win32 backend's is the ANSI code page).
+TEST(TraceFormat, WideTextIsUtf8) {
+    EXPECT_EQ(fmt("%ws", u"caf\u00e9"), "caf\xc3\xa9");
+    EXPECT_EQ(fmt("%ls", u"\u041f\u0440\u0438\u043d\u0442\u0435\u0440"),
+              "\xd0\x9f\xd1\x80\xd0\xb8\xd0\xbd\xd1\x82\xd0\xb5\xd1\x80");
+    EXPECT_EQ(fmt("%ws", u"\u65e5\u672c1"), "\xe6\x97\xa5\xe6\x9c\xac" "1");
+    EXPECT_EQ(fmt("%ws", u"\U0001F600."), "\xf0\x9f\x98\x80.") << "a surrogate pair is one character";
+    EXPECT_EQ(fmt("%ws", u"\xd800."), "\xef\xbf\xbd.") << "an unpaired surrogate";
+    EXPECT_EQ(fmt("[%-8ws]", u"\u00e9t\u00e9"), "[\xc3\xa9t\xc3\xa9   ]") << "widths count bytes";
+}
+
+TEST(TraceFormat, WideTextIsCutBetweenCharactersWithinTheBuffer) {
+    // "ab" then three-byte characters: of a 9-byte buffer, 8 hold text.
+    char out[9 + 4];
+    std::memset(out, 'Z', sizeof out);
+    EXPECT_EQ(trace::format(out, 9, "ab%ws", {Arg(u"\u65e5\u672c\u8a9e")}), 8u);
+    EXPECT_STREQ(out, "ab\xe6\x97\xa5\xe6\x9c\xac");
+    EXPECT_EQ(std::string(out + 9, 4), "ZZZZ") << "nothing written past the buffer";
+    // A four-byte character that does not fit whole is left out, and the text after it too.
+    std::memset(out, 'Z', sizeof out);
+    EXPECT_EQ(trace::format(out, 7, "abc%ws", {Arg(u"\U0001F600z")}), 3u);
+    EXPECT_STREQ(out, "abc");
+    EXPECT_EQ(out[7], 'Z');
 }
 
 TEST(TraceFormat, HostTextIsNeverAFormat) {

@@ -174,6 +174,17 @@ TEST_F(TraceSettings, TooLongDirectoryOnReloadKeepsThePreviousOne) {
     EXPECT_EQ(sessionDirectory(session), directory());
 }
 
+TEST_F(TraceSettings, EmptyDirectoryOnReloadTurnsTracingOff) {
+    device->setTraceSettings(0x3F, 5, u"");
+    device->setLogSettingChanged(true);
+    TraceLine(&session, traceid::Call, "Call:%d\n", 2);
+    EXPECT_EQ(session.traceMode.load(), 0);
+    EXPECT_EQ(sessionDirectory(session), u"");
+    EXPECT_FALSE(traceExists());
+    TraceLine(&session, traceid::NewStatus, "x\n");
+    EXPECT_FALSE(traceExists()) << "not even status lines";
+}
+
 TEST_F(TraceSettings, DirectoryMustBeTerminatedInsideTheRecord) {
     std::vector<uint8_t> record(300, 0);
     record[288] = 0x3F;
@@ -196,6 +207,10 @@ TEST_F(TraceSettings, RecordTooShortForTheTraceFieldsIsNotLoaded) {
     const std::u16string other = directory() + u"x";
     EXPECT_EQ(TraceStoreSettings(&session, 1, 5, other.c_str()), kFailure);
     EXPECT_EQ(device->settingsRecord(), std::vector<uint8_t>(291, 0x3F));
+    // Read whole, but with no room for the settings: they could not be written.
+    const std::string text = traceText();
+    EXPECT_NE(text.find("[ERR:2002]Key:PrinterData\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("[ERR:2001]"), std::string::npos) << text;
 }
 
 // Directory units (as stored in the record) and whether they fit the 260-unit field with

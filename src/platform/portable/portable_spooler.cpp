@@ -21,7 +21,8 @@ public:
     uint32_t setPrinterData(PrinterHandle, const char16_t*, uint32_t, const uint8_t*, uint32_t) override {
         return kErrorInvalidHandle;
     }
-    bool readDriverVersion(PrinterHandle, const char16_t*, uint16_t*) override { return false; }
+    int32_t deviceModeSize(PrinterHandle, const char16_t*) override { return -1; }
+    bool readDeviceMode(PrinterHandle, const char16_t*, uint8_t*, uint32_t) override { return false; }
 };
 
 }  // namespace

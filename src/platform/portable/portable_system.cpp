@@ -11,6 +11,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "platform/narrow_text.h"
 #include "platform/platform.h"
 #include "platform/portable/posix_file.h"
 #include "platform/portable/std_thread.h"
@@ -69,6 +70,7 @@ public:
     }
 
     char16_t pathSeparator() const override { return u'/'; }
+    bool fileNamesIgnoreCase() const override { return false; }
 
     // Like GetTempFileNameW with unique number 0: start from a clock-derived number and step on
     // while the name is taken; the file is created exclusively so no two callers share one.
@@ -140,6 +142,10 @@ public:
             }
         }
         return names;
+    }
+
+    size_t narrowText(std::u16string_view text, char* out, size_t capacity) override {
+        return narrowByCharacter(text, out, capacity, encodeUtf8);
     }
 
     std::string executablePath() override {

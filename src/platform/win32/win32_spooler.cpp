@@ -2,8 +2,9 @@
 #include <windows.h>
 #include <winspool.h>
 
-#include <vector>
+#include <cstddef>
 
+#include "platform/driver_version.h"
 #include "platform/platform.h"
 #include "platform/win32/wide_text.h"
 
@@ -11,6 +12,9 @@ namespace rvs::platform {
 namespace {
 
 using win32::mutableWide;
+
+static_assert(sizeof(DEVMODEW) == kDeviceModeSize);
+static_assert(offsetof(DEVMODEW, dmDriverVersion) == kDeviceModeDriverVersionOffset);
 
 class WinspoolSpooler final : public Spooler {
 public:
@@ -44,16 +48,13 @@ public:
         return SetPrinterDataW(handle, mutableWide(valueName), type, const_cast<BYTE*>(data), size);
     }
 
-    bool readDriverVersion(PrinterHandle handle, const char16_t* printerName, uint16_t* version) override {
-        LONG size = DocumentPropertiesW(nullptr, handle, mutableWide(printerName), nullptr, nullptr, 0);
-        if (size < static_cast<LONG>(sizeof(DEVMODEW))) return false;
-        std::vector<uint8_t> buffer(static_cast<size_t>(size), 0);
-        auto* mode = reinterpret_cast<DEVMODEW*>(buffer.data());
-        if (DocumentPropertiesW(nullptr, handle, mutableWide(printerName), mode, nullptr, DM_OUT_BUFFER) != IDOK) {
-            return false;
-        }
-        *version = mode->dmDriverVersion;
-        return true;
+    int32_t deviceModeSize(PrinterHandle handle, const char16_t* printerName) override {
+        return DocumentPropertiesW(nullptr, handle, mutableWide(printerName), nullptr, nullptr, 0);
+    }
+
+    bool readDeviceMode(PrinterHandle handle, const char16_t* printerName, uint8_t* buffer, uint32_t) override {
+        auto* mode = reinterpret_cast<DEVMODEW*>(buffer);
+        return DocumentPropertiesW(nullptr, handle, mutableWide(printerName), mode, nullptr, DM_OUT_BUFFER) == IDOK;
     }
 };
 

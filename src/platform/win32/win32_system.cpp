@@ -1,6 +1,7 @@
 // The system seam on the Windows kernel.
 #include <windows.h>
 
+#include "platform/narrow_text.h"
 #include "platform/platform.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_file.h"
@@ -32,6 +33,7 @@ public:
     }
 
     char16_t pathSeparator() const override { return u'\\'; }
+    bool fileNamesIgnoreCase() const override { return true; }
 
     bool createTransferFileName(std::u16string* path) override {
         wchar_t directory[261] = {};
@@ -76,6 +78,19 @@ public:
         } while (FindNextFileW(search, &found));
         FindClose(search);
         return names;
+    }
+
+    // Characters the code page lacks become its default character ("?").
+    size_t narrowText(std::u16string_view text, char* out, size_t capacity) override {
+        auto toAnsi = [](std::u16string_view character, char* into) -> size_t {
+            const int length = WideCharToMultiByte(CP_ACP, 0, wide(character.data()),
+                                                   static_cast<int>(character.size()), into,
+                                                   static_cast<int>(kMaxNarrowCharacter), nullptr, nullptr);
+            if (length > 0) return static_cast<size_t>(length);
+            into[0] = '?';
+            return 1;
+        };
+        return narrowByCharacter(text, out, capacity, toAnsi);
     }
 
     std::string executablePath() override {
