@@ -1,5 +1,6 @@
 #include "tools/options.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -62,10 +63,13 @@ bool parseTimeOut(const char* text, Options& options) {
 }  // namespace
 
 bool parseNumber(const char* text, unsigned long limit, unsigned long& value) {
-    if (*text == '\0' || *text == '-') return false;
+    // Base 10 unless 0x: strtoul's base 0 would take a leading zero for octal.
+    const bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const char* digits = hex ? text + 2 : text;
+    if (!std::isxdigit(static_cast<unsigned char>(*digits))) return false;
     char* end = nullptr;
     errno = 0;
-    value = std::strtoul(text, &end, 0);
+    value = std::strtoul(digits, &end, hex ? 16 : 10);
     return errno == 0 && *end == '\0' && value <= limit;
 }
 
