@@ -41,7 +41,7 @@ struct OptionName {
 
 constexpr OptionName kOptionNames[] = {
     {"--model", option::Model},         {"--trace-dir", option::TraceDir},
-    {"--step-ms", option::StepMs},      {"--printer", option::Printer},
+    {"--customer-ms", option::CustomerMs}, {"--printer", option::Printer},
     {"--set", option::SetTraceMode | option::SetFile}, {"--timeout", option::TimeOut},
 };
 
@@ -83,9 +83,10 @@ bool parseOptions(int argc, char** argv, int first, unsigned allowed, size_t max
         } else if (arg == "--trace-dir" && (allowed & option::TraceDir) && left >= 1) {
             options.traceDirectory = argv[++i];
             ok = true;
-        } else if (arg == "--step-ms" && (allowed & option::StepMs) && left >= 1) {
-            options.stepMs = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
-            ok = true;
+        } else if (arg == "--customer-ms" && (allowed & option::CustomerMs) && left >= 1) {
+            unsigned long ms = 0;
+            ok = parseNumber(argv[++i], 600000, ms);
+            options.customerMs = static_cast<uint32_t>(ms);
         } else if (arg == "--printer" && (allowed & option::Printer) && left >= 1) {
             options.printerName = argv[++i];
             ok = true;
