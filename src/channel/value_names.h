@@ -73,4 +73,11 @@ inline constexpr const char16_t* PaperChange = u"PaperChange";
 inline constexpr const char16_t* Transport = u"Transport";
 inline constexpr const char16_t* TransportInput = u"Transport_input";
 
+inline constexpr const char16_t* SelfTestInputId = u"SelfTest_Input_ID";
+inline constexpr const char16_t* SelfTestInputName = u"SelfTest_Input_Name";
+inline constexpr const char16_t* SelfTestInputSize = u"SelfTest_Input_Size";
+inline constexpr const char16_t* EnterSelfTest = u"EnterSelfTest";
+inline constexpr const char16_t* PerformSelfTest = u"PerformSelfTest";
+inline constexpr const char16_t* ExitSelfTest = u"ExitSelfTest";
+
 }  // namespace rvs::value
