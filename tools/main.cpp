@@ -74,6 +74,10 @@ constexpr Command kCommands[] = {
     {"recover", "recover [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]",
      "ask the printer to recover from an error (then waits 3 s for it to settle)",
      option::Model | option::Printer, runRecover},
+    {"selftest", "selftest [ID] [--data FILE] [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]",
+     "run self-test step ID (1 to 11), or every step but 2 (ID 0, the default); step 10\n"
+     "             sends the bytes of FILE to the printer (at most 10240)",
+     option::Model | option::Printer | option::DataFile, runSelfTest, 1},
 };
 
 void usage(std::FILE* out) {
