@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <tuple>
 
 #include "maintenance/self_test.h"
@@ -277,6 +278,23 @@ TEST_F(OxaSelfTestTest, AFailedReleaseSendsTheExitOnceMore) {
                      u"PerformSelfTest", u"StatusGet", u"ExitSelfTest", u"OXA_Select_Input", u"ExitSelfTest"}));
     EXPECT_THAT(lines(kSelfTestFn),
                 ElementsAre(callLine(24), inputLine(5, nullptr, 0), errorReturn(24, 9), returnLine(24)));
+}
+
+// From a host callback on the monitor thread the test could never see the readiness and the
+// edges it waits for.
+TEST_F(SelfTestTest, OnTheMonitorThreadItIsRefused) {
+    StatusRecorder recorder;
+    std::atomic<bool> called{false};
+    std::atomic<uint32_t> result{0xFFFF};
+    recorder.action = [&](const StatusRecorder::Record&) {
+        if (!called.exchange(true)) result = selfTest(3);
+    };
+    registerStatusCallback(recorder);
+    device->setStatusBit(3, 0x01, true);
+    ASSERT_TRUE(eventually([&] { return result.load() != 0xFFFF; }, 20000));
+    EXPECT_EQ(result.load(), 9u);
+    EXPECT_THAT(lines(kSelfTestFn), ElementsAre(callLine(24), inputLine(3, kData, sizeof kData), errorReturn(24, 9), returnLine(24)));
+    EXPECT_TRUE(exchangesOf(u"EnterSelfTest").empty());
 }
 
 TEST_F(SelfTestTest, ANullHandleIsRefusedWithoutATraceLine) {
