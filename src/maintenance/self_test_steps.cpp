@@ -74,8 +74,11 @@ public:
     PaperEventMark(const PaperEventMark&) = delete;
     PaperEventMark& operator=(const PaperEventMark&) = delete;
 
+    // Also forgets movement edges seen before the request: a page that has not been asked for
+    // cannot have left, and the step must not end on another page's edge.
     void mark() {
         Guard lock(session_.stateLock);
+        session_.stateFlags &= ~(state::Byte0Bit6Rose | state::Byte0Bit6Fell);
         session_.eventFlags |= step_.paperEvent;
         if (step_.paperEvent == event::PendingPresent) {
             if (step_.waitsForRemoval) {

@@ -168,6 +168,23 @@ TEST_F(SelfTestTest, AStepStartsOnlyOnceThePrinterSignalsReadiness) {
     }
 }
 
+// A page leaving the exit while the step waits for readiness belongs to no step of the test:
+// the step still asks for its own page and ends on that one.
+TEST_F(SelfTestTest, APaperStepEndsOnlyOnItsOwnPage) {
+    device->setStatusBit(0, 0x40, true);
+    awaitCycles();
+    behaveInSelfTest([](sim::SelfTestBehaviour& b) { b.becomesReady = false; });
+    whenPrinter([](sim::DriverState& d) { return d.selfTest.inSelfTest; },
+                [](sim::DriverState& d) {
+                    d.setStatusBit(0, 0x40, false);
+                    sim::afterSeen(d, 0, [](sim::DriverState& s) { s.setStatusBit(1, 0x80, true); });
+                });
+    spooler->clearLog();
+    EXPECT_EQ(selfTest(3), 0u);
+    EXPECT_EQ(callerExchanges(), singleStepExchanges(3));
+    EXPECT_EQ(stepsRun(), std::vector<uint8_t>{3});
+}
+
 // A page that never leaves, or is never taken in the step that waits for it, ends the step in
 // time; the paper event it marked is taken back.
 TEST_F(SelfTestTest, APaperStepThatNeverEndsRunsOutOfTime) {
