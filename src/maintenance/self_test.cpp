@@ -27,7 +27,7 @@ public:
                 // the call's own result stands
             }
         }
-        clearStateFlags(session_, kSelfTestEndMask);
+        clearSelfTestFlags(session_, kSelfTestEndMask);
     }
     SelfTestMode(const SelfTestMode&) = delete;
     SelfTestMode& operator=(const SelfTestMode&) = delete;
@@ -39,7 +39,7 @@ public:
     }
     Result leave() {
         const Result code = requestCommand(session_, value::ExitSelfTest);
-        clearStateFlags(session_, kSelfTestEndMask);
+        clearSelfTestFlags(session_, kSelfTestEndMask);
         return code;
     }
     void succeeded() { succeeded_ = true; }
@@ -63,7 +63,7 @@ Result runSteps(Session& session, const SelfTestRequest& request, bool stepFiveA
     const uint8_t first = fullRun ? 1 : request.testId;
     const uint8_t last = fullRun ? kLastSelfTestStep : request.testId;
     for (uint8_t step = first; step <= last; ++step) {
-        clearStateFlags(session, kSelfTestStepMask);
+        clearSelfTestFlags(session, kSelfTestStepMask);
         if (fullRun && skippedInFullRun(step, stepFiveAvailable)) continue;
         if (const Result code = writeTestId(session, step); code != kSuccess) return code;
         if (const Result code = RunSelfTestStep(session, selfTestStep(step), request); code != kSuccess) return code;
@@ -72,6 +72,13 @@ Result runSteps(Session& session, const SelfTestRequest& request, bool stepFiveA
 }
 
 }  // namespace
+
+void clearSelfTestFlags(Session& session, uint32_t mask) {
+    constexpr uint32_t kWatcherBits = state::WatcherRunning | state::WatcherDone;
+    Guard lock(session.stateLock);
+    if ((session.stateFlags & kWatcherBits) == state::WatcherRunning) mask &= ~kWatcherBits;
+    session.stateFlags &= ~mask;
+}
 
 Result checkSelfTestRequest(const SelfTestRequest& request) {
     if (request.testId > kLastSelfTestStep) return kInvalidParameter;

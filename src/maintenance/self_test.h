@@ -25,6 +25,11 @@ inline constexpr uint32_t kSelfTestStepMask = state::SelfTestRunning | state::By
                                               state::WatcherDone;
 inline constexpr uint32_t kSelfTestEndMask = kSelfTestStepMask | state::SelfTestReady;
 
+// Clears `mask` in stateFlags, but for the watcher bits while a paper-removed watcher still
+// waits for a page to be taken (after a step that ran out of time): the next command's
+// handshake must go on waiting for it to finish.
+void clearSelfTestFlags(Session& session, uint32_t mask);
+
 struct SelfTestRequest {
     uint8_t testId = 0;
     const uint8_t* data = nullptr;  // only the data step uses it

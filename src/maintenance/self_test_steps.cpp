@@ -182,8 +182,9 @@ Result runTimedStep(Session& session, const SelfTestStep& step) {
 const SelfTestStep& selfTestStep(uint8_t number) { return kSteps[number - 1]; }
 
 Result RunSelfTestStep(Session& session, const SelfTestStep& step, const SelfTestRequest& request) {
-    StateFlagsClearedOnExit stepEnd(session, kSelfTestStepMask);
-    return step.paper ? runPaperStep(session, step, request) : runTimedStep(session, step);
+    const Result code = step.paper ? runPaperStep(session, step, request) : runTimedStep(session, step);
+    clearSelfTestFlags(session, kSelfTestStepMask);
+    return code;
 }
 
 }  // namespace rvs

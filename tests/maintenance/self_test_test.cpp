@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <tuple>
 
@@ -210,6 +211,24 @@ TEST_F(SelfTestTest, APaperStepThatNeverEndsRunsOutOfTime) {
         EXPECT_EQ(eventFlags() & (event::PendingPresent | event::PendingRetract), 0u);
         EXPECT_EQ(stateFlags() & (state::WatchPaperRemoval | state::SelfTestReady | state::SelfTestRunning), 0u);
     }
+}
+
+// After the removal step ran out of time the paper-removed watcher still waits for the page to
+// be taken: the next command waits for it to finish before it talks to the printer.
+TEST_F(SelfTestTest, AWatcherLeftWaitingIsWaitedForByTheNextCommand) {
+    behave([](sim::MediaBehaviour& b) { b.customerTakesAfterMs.reset(); });
+    clock->setSpeed(200);
+    EXPECT_EQ(selfTest(9), 23u);
+    clock->setSpeed(kSpeed);
+    EXPECT_EQ(stateFlags() & (state::WatcherRunning | state::WatcherDone), state::WatcherRunning);
+    spooler->clearLog();
+    EXPECT_EQ(RvStatementCut(handle), 0u);
+    EXPECT_NE(stateFlags() & state::WatcherDone, 0u);
+    const uint32_t self = platform::system().currentThreadId();
+    const std::vector<sim::Exchange> log = spooler->exchangesWithout({u"LogSettingCondition"});
+    const auto first = std::find_if(log.begin(), log.end(), [&](const sim::Exchange& e) { return e.threadId == self; });
+    EXPECT_TRUE(std::none_of(first, log.end(), [](const sim::Exchange& e) { return e.name == u"PaperRemoved"; }))
+        << "the watcher was still at work when the command talked to the printer";
 }
 
 // An error status while a step runs ends the test there; self-test mode is left.
