@@ -223,7 +223,9 @@ Result run(const Frame& frame, Session& session, Entry& entry, Body& body) {
 template <class Entry, class Body>
 Result runExport(const Frame& frame, RvStatementHandle handle, Entry&& entry, Body&& body) noexcept {
     return exportBarrier([&]() -> Result {
-        Session* session = validateHandle(handle);
+        // Close waits for the hold to go before it frees the session.
+        const CallHold hold(handle);
+        Session* session = hold.session();
         if (session == nullptr) return kInvalidHandle;
         try {
             return frame_detail::run(frame, *session, entry, body);
