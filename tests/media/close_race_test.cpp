@@ -57,6 +57,22 @@ TEST_F(CloseRaceTest, CloseFreesTheSessionOnlyAfterAWaitingPrintJobHasLeft) {
     EXPECT_EQ(result.load(), 12u);  // the job never started: the time-out verdict
 }
 
+TEST_F(CloseRaceTest, CloseEndsAMovementWaitAtOnce) {
+    behave([](sim::MediaBehaviour& b) {
+        b.movementEnds = false;
+        b.customerTakesAfterMs.reset();
+    });
+    std::atomic<uint32_t> result{0xFFFF};
+    std::atomic<uint32_t> took{0};
+    std::thread presenting([&] { took = timed([&] { result = RvStatementPresent(handle); }); });
+    ASSERT_TRUE(eventually([&] { return (stateFlags() & state::Byte0Bit6Rose) != 0; }));
+    EXPECT_EQ(RvStatementClose(handle), 0u);
+    handle = nullptr;
+    presenting.join();
+    EXPECT_EQ(result.load(), 12u);
+    EXPECT_LT(took.load(), 10000u) << "the wait ran to its 20 s end limit with the monitor gone";
+}
+
 // Reset hands the status to the callback on the caller's thread, the monitor parked: a close
 // from there would wait for the monitor, which waits for this thread.
 TEST_F(CloseRaceTest, CloseFromAResetCallbackIsRefused) {
