@@ -137,6 +137,9 @@ public:
     Call(Session& session, OxaSelection& oxa) : session(session), oxa_(oxa) {}
     Session& session;
     StatusRecord readyStatus{};  // the record the readiness test read, when the frame has one
+    // Selects the OXA device inside the body, for a frame that leaves the selection to it; the
+    // runner then releases it as if the frame had selected it.
+    Result selectOxa() { return oxa_.select(); }
     // Releases the OXA device before the body's last steps; the runner then does not.
     Result releaseOxa() { return oxa_.release(); }
 
