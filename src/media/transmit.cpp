@@ -19,7 +19,7 @@ namespace {
 constexpr uint32_t kJobStartLimitMs = 30000;
 
 Result exchangeWithAnswer(Session& session, const TxRxArguments& arguments) {
-    const uint32_t size = *arguments.rxSize;  // read once
+    const uint32_t size = arguments.rxCount;
     Result code = writeInput(session, value::TxRxInputRxSize, platform::kRegDword, &size, sizeof size);
     if (code == kSuccess) {
         code = writeInput(session, value::TxRxInputTimeOut, platform::kRegDword, &arguments.timeOut,

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
 
 #include "media_fixture.h"
 
@@ -139,6 +140,26 @@ TEST_F(TransmitTest, AnAnswerLongerThanTheBufferIsAFailedCall) {
     std::array<uint8_t, 4> rx{};
     EXPECT_EQ(txRx(&rxSize, rx.data()), 9u);
     EXPECT_EQ(rx, (std::array<uint8_t, 4>{}));
+}
+
+// The expected answer size is read once: a size the host changes during the call, here once
+// the data is handed off, changes nothing: no answer is asked for a call checked without one.
+TEST_F(TransmitTest, TheAnswerSizeIsReadOnce) {
+    uint32_t rxSize = 0;
+    const uint32_t self = platform::system().currentThreadId();
+    // On this thread's next exchange after the path was written: the size's.
+    std::function<void(sim::Device&)> grow = [&](sim::Device& d) {
+        if (!d.input(u"TxRx_Input_Tx_Name") || platform::system().currentThreadId() != self) {
+            d.schedule(0, grow);
+            return;
+        }
+        rxSize = 4;
+    };
+    device->schedule(0, grow);
+    EXPECT_EQ(txRxEx(&rxSize, nullptr), 0u);
+    EXPECT_EQ(callerRequests(), (Names{u"StatusGet", u"TxRx_Input_Tx_Name", u"TxRx_Input_Tx_Size",
+                                       u"TxRx_No_Response", u"ConsecutivePrintDisable"}));
+    EXPECT_EQ(rxSize, 4u);
 }
 
 struct BadArguments {
