@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <fstream>
 #include <functional>
 
 #include "media_fixture.h"
@@ -160,6 +161,31 @@ TEST_F(TransmitTest, TheAnswerSizeIsReadOnce) {
     EXPECT_EQ(callerRequests(), (Names{u"StatusGet", u"TxRx_Input_Tx_Name", u"TxRx_Input_Tx_Size",
                                        u"TxRx_No_Response", u"ConsecutivePrintDisable"}));
     EXPECT_EQ(rxSize, 4u);
+}
+
+// The process's peak resident memory in KiB.
+uint64_t peakResidentKib() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) return std::stoull(line.substr(6));
+    }
+    return 0;
+}
+
+// The answer block is taken zero-filled without being written: an answer size far beyond what
+// the driver answers costs no memory the driver does not fill.
+TEST_F(TransmitTest, AHugeAnswerSizeTakesNoMemoryTheDriverDoesNotFill) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the sanitizers' allocators fill the memory they hand out";
+#endif
+    device->injectFault(u"TxRx", sim::Fault::answer({0x06}));  // one byte: not the size asked for
+    const uint32_t rxSize = 1u << 30;
+    std::array<uint8_t, 4> rx{};
+    const uint64_t before = peakResidentKib();
+    EXPECT_EQ(txRxEx(&rxSize, rx.data()), 16u);
+    EXPECT_LT(peakResidentKib() - before, 256u * 1024) << "the whole answer block was written";
+    EXPECT_EQ(rx, (std::array<uint8_t, 4>{}));
 }
 
 struct BadArguments {
