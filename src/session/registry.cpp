@@ -38,18 +38,18 @@ Session* validateHandle(RvStatementHandle handle) {
 }
 
 CallHold::CallHold(RvStatementHandle handle) : outer_(innermostCall) {
+    if (handle != nullptr) {
+        Session* candidate = reinterpret_cast<Session*>(handle);
+        std::lock_guard<std::mutex> lock(registryLock());
+        const std::vector<Session*>& sessions = liveSessions();
+        if (std::find(sessions.begin(), sessions.end(), candidate) != sessions.end() &&
+            candidate->magic.load() == kSessionMagic) {
+            candidate->activeCalls.fetch_add(1);
+            session_ = candidate;
+        }
+    }
+    // Linked last: a constructor that throws leaves the chain as it was.
     innermostCall = this;
-    if (handle == nullptr) {
-        return;
-    }
-    Session* candidate = reinterpret_cast<Session*>(handle);
-    std::lock_guard<std::mutex> lock(registryLock());
-    const std::vector<Session*>& sessions = liveSessions();
-    if (std::find(sessions.begin(), sessions.end(), candidate) != sessions.end() &&
-        candidate->magic.load() == kSessionMagic) {
-        candidate->activeCalls.fetch_add(1);
-        session_ = candidate;
-    }
 }
 
 CallHold::~CallHold() {
