@@ -63,11 +63,15 @@ FirmwareBlockChoice ChooseFirmwareBlock(uint64_t imageLength, uint8_t model, uin
             if (blockLength > remaining) return choice;
             return {kSuccess, position, static_cast<uint32_t>(blockLength)};
         }
-        if (remaining <= blockLength) return choice;
+        if (remaining <= blockLength) {
+            choice.noMatchingBlock = true;
+            return choice;
+        }
         position += blockLength;
         remaining -= blockLength;
     }
     // More blocks ahead of the wanted one than are looked at: no block for this printer.
+    choice.noMatchingBlock = true;
     return choice;
 }
 

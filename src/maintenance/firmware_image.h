@@ -39,6 +39,8 @@ struct FirmwareBlockChoice {
     Result result = kFileError;  // 0, or 14 when the image holds no usable block
     uint64_t offset = 0;
     uint32_t size = 0;
+    // 14 because no header matched (rather than a damaged image or a block that does not fit).
+    bool noMatchingBlock = false;
 };
 
 // Reads the header at `offset` of the image; false when fewer than 24 bytes are there.
