@@ -61,13 +61,18 @@ Result stepCommand(Session& session, const char16_t* name, const char16_t* lineN
 
 bool twoPartModel(uint8_t model) { return model != static_cast<uint8_t>(PrinterModel::Korvelin); }
 
-// A failed read keeps the model the session knows: a Korvelin block must not be staged for
-// another model just because the driver did not answer.
+// The model word tells a Korvelin FO (0) from an OXA ST (non-zero), read as open reads it. It
+// cannot name a Korvelin, which keeps its model; so does every model when the read fails: a
+// Korvelin block must not be staged for another model just because the driver did not answer.
 uint8_t rereadModel(Session& session) {
     uint8_t answer[2] = {};
     const RawAnswer raw = readValue(session, value::GetPrinterModel, answer, sizeof answer);
     Guard lock(session.stateLock);
-    if (raw.callOk && raw.needed == sizeof answer) session.printerModel = answer[0];
+    if (raw.callOk && raw.needed == sizeof answer &&
+        session.printerModel != static_cast<uint8_t>(PrinterModel::Korvelin)) {
+        session.printerModel =
+            static_cast<uint8_t>(readLe16(answer) != 0 ? PrinterModel::OxaSt : PrinterModel::KorvelinFO);
+    }
     return session.printerModel;
 }
 

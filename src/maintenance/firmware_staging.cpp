@@ -78,7 +78,8 @@ StagedImage PrepareFirmwareImage(Session& session, uint8_t model, uint8_t type, 
     if (!image->seek(choice.offset)) return {kFileError};
     std::unique_ptr<platform::File> staged = sys.openFile(stagingPath, platform::FileMode::WriteShared);
     if (!staged) return {kFailure};
-    staging.adopt(stagingPath);
+    // The second round stages into the same file; adopting it again would delete it.
+    if (staging.path() != stagingPath) staging.adopt(stagingPath);
     const Result copied = copyBlock(*image, *staged, choice.size);
     staged.reset();
     if (copied != kSuccess) {
