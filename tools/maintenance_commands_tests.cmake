@@ -26,3 +26,7 @@ rvs_tool_test(paper_user_size ARGS paper 2 0 150 --model oxa-st
 rvs_tool_test(paper_form ARGS paper 4 PRINTS "Paper selected: 6inches wide")
 rvs_tool_test(paper_too_short FAILS ARGS paper 2 0 69 PRINTS "selecting the paper failed: 9 ")
 rvs_tool_test(paper_help ARGS paper --help PRINTS "^usage: rvstatement paper SIZE")
+
+# The downloads stage their block beside the image, in the same "DL_TEMP.bin": one at a time.
+set_tests_properties(rvstatement_firmware rvstatement_firmware_output rvstatement_firmware_no_block
+                     rvstatement_firmware_no_block_output PROPERTIES RESOURCE_LOCK rvs_firmware_image)

@@ -177,6 +177,11 @@ TEST_F(FirmwareDownloadTest, ArgumentsAndPathsTheDownloadRefuses) {
     std::filesystem::current_path(previous);
     EXPECT_FALSE(staged());
 
+    // A path far longer than any the system takes is refused before it is copied or traced.
+    const std::u16string endless(40000, u'a');
+    EXPECT_EQ(RvStatementFirmwareDownload(handle, 0, toRvChar(endless)), 16u);
+    EXPECT_EQ(lines(23), (Lines{callLine(23), errorReturn(23, 16), returnLine(23)}));
+
     EXPECT_EQ(download(0, images.wideFile("missing.bin")), 9u) << "no image";
     EXPECT_EQ(download(0, writeImage({}, "empty.bin")), 9u) << "an empty image";
     EXPECT_EQ(download(0, writeImage(Bytes(10, 0), "short.bin")), 14u) << "shorter than a header";
