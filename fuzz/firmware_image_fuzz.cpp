@@ -58,6 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SparseImage image(data + kPrefix, size - kPrefix, length);
     const rvs::FirmwareBlockChoice choice = rvs::ChooseFirmwareBlock(length, model, type, image);
     check(choice.result == rvs::kSuccess || choice.result == rvs::kFileError);
+    check(!choice.noMatchingBlock || choice.result == rvs::kFileError);
     if (choice.result == rvs::kSuccess) {
         check(choice.size >= rvs::kFirmwareHeaderSize);
         check(choice.offset + choice.size <= length);
