@@ -55,5 +55,8 @@ int runTransport(const Options& options);
 int runReset(const Options& options);
 int runRecover(const Options& options);
 int runSelfTest(const Options& options);
+int runFirmware(const Options& options);
+int runConfigSet(const Options& options);
+int runPaper(const Options& options);
 
 }  // namespace rvs::tool
