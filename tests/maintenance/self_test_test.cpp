@@ -426,5 +426,42 @@ TEST_F(SelfTestTest, StatusQueriesRunAlongsideTheTest) {
     EXPECT_EQ(callerExchangesOf(u"ExitSelfTest").size(), 1u);
 }
 
+
+// The full run reaches the data step with no data: the steps before it ran, the test ends there
+// and self-test mode is left.
+TEST_F(SelfTestTest, TheFullRunWithoutDataEndsAtTheDataStep) {
+    EXPECT_EQ(selfTest(0, nullptr, 0), 9u);
+    EXPECT_EQ(stepsRun(), (std::vector<uint8_t>{1, 3, 4, 5, 6, 7, 8, 9}));
+    EXPECT_EQ(idsWritten(), (std::vector<uint8_t>{0, 1, 3, 4, 5, 6, 7, 8, 9, 10}));
+    EXPECT_EQ(callerExchanges().back(), u"ExitSelfTest");
+    EXPECT_EQ(callerExchangesOf(u"ExitSelfTest").size(), 1u);
+    EXPECT_FALSE(inSelfTest());
+    EXPECT_EQ(stateFlags() & kSelfTestEndMask, 0u);
+}
+
+// A status read the driver fails with code 5 while a paper step runs marks the monitor's record
+// (byte 4 bit 7): the step ends with the self-test error.
+TEST_F(SelfTestTest, AFailingStatusReadDuringAPaperStepIsAnError) {
+    behave([](sim::MediaBehaviour& b) { b.movementStarts = false; });
+    std::atomic<uint32_t> result{0xFFFF};
+    std::thread tester([&] { result = selfTest(3); });
+    EXPECT_TRUE(eventually([&] { return !stepsRun().empty(); }));
+    device->injectFault(u"StatusGet", sim::Fault::wrongSize(1, 5), 1000);
+    tester.join();
+    EXPECT_EQ(result.load(), 23u);
+    EXPECT_EQ(stepsRun(), std::vector<uint8_t>{3});
+    EXPECT_EQ(exchangesOf(u"ExitSelfTest").size(), 1u);
+    EXPECT_FALSE(inSelfTest());
+}
+
+
+// On the OXA ST every step runs the same way, the paper steps on the edges of either record.
+TEST_F(OxaSelfTestTest, TheFullRunEndsWell) {
+    EXPECT_EQ(RvStatementPerformSelfTest(handle, 0, kData, sizeof kData), 0u);
+    EXPECT_EQ(stepsRun(), (std::vector<uint8_t>{1, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
+    EXPECT_FALSE(inSelfTest());
+    EXPECT_EQ(stateFlags() & kSelfTestEndMask, 0u);
+}
+
 }  // namespace
 }  // namespace rvs::test
