@@ -57,8 +57,11 @@ int runSelfTest(const Options& options) {
         } else {
             std::printf("Running self-test step %u\n", testId);
         }
-        const RvStatementResult result = RvStatementPerformSelfTest(
-            session.handle(), testId, options.dataFile ? data.data() : nullptr, static_cast<uint16_t>(data.size()));
+        // An empty file is still data: hand over a buffer, never the null that means "none".
+        const uint8_t noBytes = 0;
+        const uint8_t* given = options.dataFile ? (data.empty() ? &noBytes : data.data()) : nullptr;
+        const RvStatementResult result =
+            RvStatementPerformSelfTest(session.handle(), testId, given, static_cast<uint16_t>(data.size()));
         if (sim::Device* device = session.virtualDevice()) showStepsRun(*device);
         if (result != ResultSuccess) {
             reportFailure("the self-test", result);

@@ -7,6 +7,11 @@ rvs_tool_test(selftest ARGS selftest 3 --model korvelin
 rvs_tool_test(selftest_timed ARGS selftest 5 --model oxa-st PRINTS "ran step 5\nSelf-test: 0 \\(success\\)\n")
 rvs_tool_test(selftest_data ARGS selftest 10 --data ${rvs_self_test_data} --model korvelin-fo
               PRINTS "ran step 10\nSelf-test: 0 \\(success\\)\n")
+# An empty FILE is data all the same: step 10 sends no bytes rather than being refused.
+set(rvs_self_test_empty ${CMAKE_CURRENT_BINARY_DIR}/self-test-empty.bin)
+file(WRITE ${rvs_self_test_empty} "")
+rvs_tool_test(selftest_empty_data ARGS selftest 10 --data ${rvs_self_test_empty} --model korvelin
+              PRINTS "ran step 10\nSelf-test: 0 \\(success\\)\n")
 rvs_tool_test(selftest_help ARGS selftest --help PRINTS "^usage: rvstatement selftest \\[ID\\] \\[--data FILE\\]")
 rvs_tool_test(selftest_refused FAILS ARGS selftest 12 PRINTS "ran steps none\n.*the self-test failed: 9 \\(invalid parameter")
 # Step 10 without data: refused in self-test mode, which the printer is told to leave.

@@ -31,6 +31,7 @@ Names withRelease(Names names) {
 const Walked kWalked[] = {
     {"PaperStep", 3, sim::Profile::korvelin(), singleStepExchanges(3)},
     {"DataStep", 10, sim::Profile::korvelin(), singleStepExchanges(10)},
+    {"RemovalStep", 9, sim::Profile::korvelin(), singleStepExchanges(9)},
     {"TimedStep", 5, sim::Profile::korvelin(), singleStepExchanges(5)},
     {"OxaTimedStep", 5, sim::Profile::oxaSt(), withRelease(singleStepExchanges(5))},
 };

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <thread>
 #include <tuple>
 
 #include "maintenance/self_test.h"
@@ -341,6 +342,125 @@ TEST_F(SelfTestTest, ANullHandleIsRefusedWithoutATraceLine) {
     EXPECT_EQ(RvStatementPerformSelfTest(nullptr, 3, kData, sizeof kData), 8u);
     EXPECT_TRUE(callTrace(kSelfTestFn).empty());
     EXPECT_TRUE(callerExchanges().empty());
+}
+
+
+// The waits measure unsigned tick differences: a tick count that wraps in the middle of the test
+// neither ends a wait early nor makes it endless.
+TEST_F(SelfTestTest, TheWaitsSurviveATickWrap) {
+    clock->setTickCount(0xFFFFFFFFu - 3000);
+    EXPECT_EQ(selfTest(0), 0u);
+    EXPECT_EQ(stepsRun(), (std::vector<uint8_t>{1, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
+
+    behaveInSelfTest([](sim::SelfTestBehaviour& b) { b.becomesReady = false; });
+    clock->setSpeed(200);
+    clock->setTickCount(0xFFFFFFFFu - kSelfTestReadyLimitMs / 2);
+    uint32_t result = 0;
+    const uint32_t took = timed([&] { result = selfTest(3); });
+    EXPECT_EQ(result, 23u);
+    EXPECT_GE(took, kSelfTestReadyLimitMs);
+    EXPECT_LT(took, 3 * kSelfTestReadyLimitMs);
+    EXPECT_FALSE(inSelfTest());
+}
+
+// The error status test while a step runs: byte 1 bit 2 or bit 6, or byte 0 bit 3 while byte 1
+// bit 7 (the printer's readiness) is clear. Byte 0 bit 3 alone, with readiness still shown, is
+// no error.
+TEST_F(SelfTestTest, TheErrorStatusTestDuringAPaperStep) {
+    struct Case {
+        std::vector<std::tuple<size_t, uint8_t, bool>> bits;
+        uint32_t result;
+    };
+    const Case cases[] = {
+        {{{1, 0x04, true}}, 23},
+        {{{1, 0x40, true}}, 23},
+        {{{0, 0x08, true}}, 0},
+        {{{0, 0x08, true}, {1, 0x80, false}}, 23},
+    };
+    for (const Case& c : cases) {
+        // The page of a step that ended on an error goes on moving: let it finish first.
+        ASSERT_TRUE(eventually([&] { return printer([](sim::DriverState& d) { return d.paper.transport == 0; }); }));
+        device->setStatus({});
+        awaitCycles();
+        printer([](sim::DriverState& d) { return d.selfTest.stepsRun.clear(), 0; });
+        whenPrinter([](sim::DriverState& d) { return !d.selfTest.stepsRun.empty(); },
+                    [bits = c.bits](sim::DriverState& d) {
+                        for (auto [byte, mask, on] : bits) d.setStatusBit(byte, mask, on);
+                    });
+        spooler->clearLog();
+        EXPECT_EQ(selfTest(3), c.result) << std::get<0>(c.bits[0]) << " " << int(std::get<1>(c.bits[0]));
+        EXPECT_FALSE(inSelfTest());
+    }
+}
+
+// Status queries on other threads while the full test runs: both go on, and the test ends well.
+TEST_F(SelfTestTest, StatusQueriesRunAlongsideTheTest) {
+    std::atomic<bool> done{false};
+    std::atomic<uint32_t> failedQueries{0};
+    std::atomic<uint32_t> queries{0};
+    std::thread querier([&] {
+        while (!done.load()) {
+            uint8_t status[5] = {};
+            uint16_t sensor = 0;
+            if (RvStatementGetStatus(handle, status) != 0) ++failedQueries;
+            if (RvStatementGetSensorStatus(handle, &sensor) != 0) ++failedQueries;
+            ++queries;
+            platform::system().sleep(20);
+        }
+    });
+    StatusRecorder recorder;
+    std::atomic<uint32_t> callbackQueries{0};
+    recorder.action = [&](const StatusRecorder::Record&) {
+        uint8_t status[5] = {};
+        if (RvStatementGetStatus(handle, status) == 0) ++callbackQueries;
+    };
+    registerStatusCallback(recorder);
+    const uint32_t result = selfTest(0);
+    done = true;
+    querier.join();
+    EXPECT_EQ(result, 0u);
+    EXPECT_EQ(stepsRun(), (std::vector<uint8_t>{1, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
+    EXPECT_GT(queries.load(), 0u);
+    EXPECT_EQ(failedQueries.load(), 0u);
+    EXPECT_GT(callbackQueries.load(), 0u) << "the status callback saw no change during the test";
+    EXPECT_EQ(callerExchangesOf(u"ExitSelfTest").size(), 1u);
+}
+
+
+// The full run reaches the data step with no data: the steps before it ran, the test ends there
+// and self-test mode is left.
+TEST_F(SelfTestTest, TheFullRunWithoutDataEndsAtTheDataStep) {
+    EXPECT_EQ(selfTest(0, nullptr, 0), 9u);
+    EXPECT_EQ(stepsRun(), (std::vector<uint8_t>{1, 3, 4, 5, 6, 7, 8, 9}));
+    EXPECT_EQ(idsWritten(), (std::vector<uint8_t>{0, 1, 3, 4, 5, 6, 7, 8, 9, 10}));
+    EXPECT_EQ(callerExchanges().back(), u"ExitSelfTest");
+    EXPECT_EQ(callerExchangesOf(u"ExitSelfTest").size(), 1u);
+    EXPECT_FALSE(inSelfTest());
+    EXPECT_EQ(stateFlags() & kSelfTestEndMask, 0u);
+}
+
+// A status read the driver fails with code 5 while a paper step runs marks the monitor's record
+// (byte 4 bit 7): the step ends with the self-test error.
+TEST_F(SelfTestTest, AFailingStatusReadDuringAPaperStepIsAnError) {
+    behave([](sim::MediaBehaviour& b) { b.movementStarts = false; });
+    std::atomic<uint32_t> result{0xFFFF};
+    std::thread tester([&] { result = selfTest(3); });
+    EXPECT_TRUE(eventually([&] { return !stepsRun().empty(); }));
+    device->injectFault(u"StatusGet", sim::Fault::wrongSize(1, 5), 1000);
+    tester.join();
+    EXPECT_EQ(result.load(), 23u);
+    EXPECT_EQ(stepsRun(), std::vector<uint8_t>{3});
+    EXPECT_EQ(exchangesOf(u"ExitSelfTest").size(), 1u);
+    EXPECT_FALSE(inSelfTest());
+}
+
+
+// On the OXA ST every step runs the same way, the paper steps on the edges of either record.
+TEST_F(OxaSelfTestTest, TheFullRunEndsWell) {
+    EXPECT_EQ(RvStatementPerformSelfTest(handle, 0, kData, sizeof kData), 0u);
+    EXPECT_EQ(stepsRun(), (std::vector<uint8_t>{1, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
+    EXPECT_FALSE(inSelfTest());
+    EXPECT_EQ(stateFlags() & kSelfTestEndMask, 0u);
 }
 
 }  // namespace
