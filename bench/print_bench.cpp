@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <mutex>
 #include <random>
 #include <string>
 #include <thread>
@@ -12,7 +14,9 @@
 #include "bench_printer.h"
 #include "bench_registry.h"
 #include "media/edge_wait.h"
+#include "platform/platform.h"
 #include "sim/driver_state.h"
+#include "sim/forwarding_spooler.h"
 
 namespace rvs::bench {
 namespace {
@@ -31,25 +35,99 @@ sim::Profile fixedTimings() {
     return profile;
 }
 
-// A print job: the start edge seen through the monitor, the job's two status-word changes each
-// within a look.
+// Every printing and paper command sleeps one poll interval before selecting the OXA device and
+// one before releasing it, on every model.
+constexpr uint32_t kSelectAndReleaseMs = 2 * kIntervalMs;
+// An edge the monitor raises is seen within one poll interval and one look of the command.
+constexpr uint32_t kEdgeSeenMs = kIntervalMs + kLookMs;
+
+// A print job: the job's start edge, then its two status-word changes, each within a look.
 uint32_t printJobFloorMs(const sim::DeviceTimings& t) {
-    return t.startMs + t.jobMs + t.startMs + (kIntervalMs + kLookMs) + 2 * kLookMs;
+    return kSelectAndReleaseMs + t.startMs + kEdgeSeenMs + t.jobMs + t.startMs + 2 * kLookMs;
 }
 
 double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+// Where the time goes: the device's steps run inside spooler calls, so a spooler in front of the
+// virtual printer sees each one as a change of the device's state after a call, and times it.
+// The timeline reads "+ms b0:<status byte 0> w:<job status word> r:<paper removed>" per change.
+class DeviceSteps : public sim::ForwardingSpooler {
+public:
+    DeviceSteps(sim::VirtualPrinter& printer, sim::Device& device) : ForwardingSpooler(&printer), device_(device) {
+        platform::setSpooler(this);
+    }
+    ~DeviceSteps() override { platform::setSpooler(target()); }
+
+    uint32_t getPrinterData(platform::PrinterHandle handle, const char16_t* valueName, uint32_t* type, uint8_t* data,
+                            uint32_t size, uint32_t* needed) override {
+        const uint32_t result = ForwardingSpooler::getPrinterData(handle, valueName, type, data, size, needed);
+        look();
+        return result;
+    }
+    uint32_t setPrinterData(platform::PrinterHandle handle, const char16_t* valueName, uint32_t type,
+                            const uint8_t* data, uint32_t size) override {
+        const uint32_t result = ForwardingSpooler::setPrinterData(handle, valueName, type, data, size);
+        look();
+        return result;
+    }
+
+    void start() {
+        std::lock_guard<std::mutex> hold(mutex_);
+        start_ = Clock::now();
+        last_ = snapshot();
+        timeline_.clear();
+    }
+    // The steps since start() and the moment `end` came.
+    std::string timeline(Clock::time_point end) {
+        std::lock_guard<std::mutex> hold(mutex_);
+        char at[32];
+        std::snprintf(at, sizeof at, " | return +%.0f", ms(end - start_));
+        return timeline_ + at;
+    }
+
+private:
+    struct State {
+        uint8_t byte0, word0, word1, removed;
+        bool operator==(const State&) const = default;
+    };
+    State snapshot() {
+        return device_.update([](sim::DriverState& d) {
+            return State{d.status[0], d.paper.statusWord[0], d.paper.statusWord[1], d.paper.paperRemoved};
+        });
+    }
+    void look() {
+        const State now = snapshot();
+        std::lock_guard<std::mutex> hold(mutex_);
+        if (now == last_) return;
+        last_ = now;
+        char step[64];
+        std::snprintf(step, sizeof step, "%s+%.0f b0:%02X w:%02X%02X r:%02X", timeline_.empty() ? "" : " ",
+                      ms(Clock::now() - start_), now.byte0, now.word0, now.word1, now.removed);
+        timeline_ += step;
+    }
+
+    sim::Device& device_;
+    std::mutex mutex_;
+    Clock::time_point start_;
+    State last_{};
+    std::string timeline_;
+};
 
 void TxRxVsDevice(benchmark::State& state) {
     const sim::Profile profile = fixedTimings();
     BenchPrinters printers(1, 0, kIntervalMs, profile);
     const std::vector<uint8_t> data(static_cast<size_t>(state.range(0)), 0x41);
+    DeviceSteps steps(printers.printer(), printers.device());
     double total = 0;
     uint32_t failures = 0;
     for (auto _ : state) {
+        steps.start();
         const auto t0 = Clock::now();
         failures += RvStatementTxRx(printers.handle(), static_cast<uint32_t>(data.size()), data.data(), nullptr,
                                     nullptr, 0) != 0;
-        const double took = ms(Clock::now() - t0);
+        const auto t1 = Clock::now();
+        state.SetLabel(steps.timeline(t1));
+        const double took = ms(t1 - t0);
         total += took;
         state.SetIterationTime(took / 1000);
     }
@@ -75,15 +153,18 @@ void WholeStatementVsDevice(benchmark::State& state) {
     RvStatementSetStatusCallBack(printers.handle(), recordRemoval, 1);  // 0 is refused
     const std::vector<uint8_t> data(4096, 0x41);
     const sim::DeviceTimings& t = profile.timings;
-    // Cut and present: start, action and settle, their two edges through the monitor. The
-    // customer takes the statement during the present's settle time; only what outlasts it counts.
-    const double customer = kCustomerMs + kIntervalMs + kLookMs;
-    const double floor = printJobFloorMs(t) + (t.startMs + t.cutMs + kSettleMs + 2 * (kIntervalMs + kLookMs)) +
-                         (t.startMs + t.movementMs + kSettleMs + 2 * (kIntervalMs + kLookMs)) +
+    // Cut and present: the interval sleeps, start, action, their two edges and the settle time.
+    // The customer takes the statement during the present's settle time; only what outlasts it
+    // counts.
+    const double customer = kCustomerMs + kEdgeSeenMs;
+    const double floor = printJobFloorMs(t) + (kSelectAndReleaseMs + t.startMs + t.cutMs + 2 * kEdgeSeenMs + kSettleMs) +
+                         (kSelectAndReleaseMs + t.startMs + t.movementMs + 2 * kEdgeSeenMs + kSettleMs) +
                          (customer > kSettleMs ? customer - kSettleMs : 0);
+    DeviceSteps steps(printers.printer(), printers.device());
     double total = 0;
     uint32_t failures = 0;
     for (auto _ : state) {
+        steps.start();
         const auto t0 = Clock::now();
         const RvStatementResult codes[] = {
             RvStatementTxRx(printers.handle(), static_cast<uint32_t>(data.size()), data.data(), nullptr, nullptr, 0),
@@ -105,7 +186,9 @@ void WholeStatementVsDevice(benchmark::State& state) {
             state.SkipWithError("the host never heard of the removal");
             break;
         }
-        const double took = ms(Clock::duration(std::max(presented, removalHeardNs.load())) - t0.time_since_epoch());
+        const Clock::time_point end(Clock::duration(std::max(presented, removalHeardNs.load())));
+        if (failures == 0) state.SetLabel(steps.timeline(end));
+        const double took = ms(end - t0);
         total += took;
         state.SetIterationTime(took / 1000);
         // The next statement starts with the paper path clear.
@@ -149,8 +232,8 @@ void EdgeSeenDelay(benchmark::State& state) {
     state.counters["median_ms"] = at(0.5);
     state.counters["p99_ms"] = at(0.99);
     state.counters["interval_ms"] = kIntervalMs;
-    state.counters["bound_ms"] = kIntervalMs + kLookMs;
-    state.counters["p99_over_bound"] = at(0.99) / (kIntervalMs + kLookMs);
+    state.counters["bound_ms"] = kEdgeSeenMs;
+    state.counters["p99_over_bound"] = at(0.99) / kEdgeSeenMs;
 }
 
 }  // namespace
