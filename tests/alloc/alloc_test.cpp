@@ -72,6 +72,29 @@ INSTANTIATE_TEST_SUITE_P(
                       LineCase{"LongText", traceid::Output, "%d %ws %s\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A status record's dump and a short data block with its caption.
+TEST_F(Allocations, NoneForAShortDump) {
+    openPrinter();
+    Session& s = session();
+    const uint8_t record[18] = {0x21, 0x00, 0x10, 0x00, 0x40, 0xAB};
+    auto dumps = [&] {
+        TraceHex(&s, traceid::NewStatus, record, 5);
+        TraceDump(&s, traceid::Output, record, sizeof record, "Rx:%d ", 18);
+    };
+    dumps();
+    const size_t before = traceFile().size();
+    uint64_t allocations = 0;
+    {
+        AllocationCount count;
+        for (int i = 0; i < 20; ++i) dumps();
+        allocations = count.count();
+    }
+    EXPECT_EQ(allocations, 0u) << "allocations in 40 dumps";
+    EXPECT_NE(traceFile().find("[STS:7002]" + hex(record, 5) + "\n"), std::string::npos);
+    EXPECT_NE(traceFile().find("[INF:4002]Rx:18 " + hex(record, sizeof record) + "\n"), std::string::npos);
+    EXPECT_GT(traceFile().size(), before + 40 * 40) << "the dumps were written";
+}
+
 class MonitorCycleAllocations : public Allocations, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(MonitorCycleAllocations, NoneWithoutAChange) {
