@@ -1,6 +1,7 @@
 // The hot paths allocate nothing: a trace line, and a monitor cycle that finds no change.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "counting_allocator.h"
@@ -44,6 +45,7 @@ struct LineCase {
     uint16_t id;
     const char* format;
 };
+void PrintTo(const LineCase& line, std::ostream* out) { *out << line.name; }
 
 class TraceLineAllocations : public Allocations, public ::testing::WithParamInterface<LineCase> {};
 
