@@ -27,14 +27,18 @@ template <class Encode>
 size_t narrowByCharacter(std::u16string_view text, char* out, size_t capacity, Encode&& encode) {
     size_t written = 0;
     for (size_t at = 0; at < text.size();) {
+        if (text[at] < 0x80) {  // the usual case, byte for byte
+            if (out != nullptr) {
+                if (written == capacity) break;
+                out[written] = static_cast<char>(text[at]);
+            }
+            ++written;
+            ++at;
+            continue;
+        }
         const size_t units = characterUnits(text, at);
         char bytes[kMaxNarrowCharacter];
-        size_t length = 1;
-        if (text[at] < 0x80) {
-            bytes[0] = static_cast<char>(text[at]);
-        } else {
-            length = encode(text.substr(at, units), bytes);
-        }
+        const size_t length = encode(text.substr(at, units), bytes);
         if (out != nullptr) {
             if (length > capacity - written) break;
             std::memcpy(out + written, bytes, length);

@@ -18,7 +18,7 @@ struct LocalTime {
 
 enum class FileMode {
     WriteExclusive,  // write only, no sharing, always replaced (transfer files)
-    AppendShared,    // write, opened or created, content kept, read/write sharing (trace file)
+    AppendShared,    // as WriteShared, but every write lands whole at the end (trace file)
     WriteShared,     // write, opened or created, content kept, read/write sharing (staging file)
     Read,            // read an existing file
 };
@@ -77,13 +77,26 @@ public:
     // bytes written; with `out` null returns the length of the whole text.
     virtual size_t narrowText(std::u16string_view text, char* out, size_t capacity) = 0;
 
-    // Full path of the host process's executable as 8-bit text; empty when unknown.
-    virtual std::string executablePath() = 0;
+    // Full path of the host process's executable as 8-bit text, written to `out` cut to
+    // `capacity` - 1 bytes and NUL-terminated; returns the length of the whole path, 0 when
+    // unknown. Allocates nothing: the trace writer asks for it on every line.
+    virtual size_t executablePath(char* out, size_t capacity) = 0;
 
     // Starts `body` at once; nullptr when no thread can be had.
     virtual std::unique_ptr<Thread> startThread(std::function<void()> body) = 0;
     virtual uint32_t currentThreadId() = 0;
 };
+
+// Copies `text` into `out` the way executablePath gives it: cut to `capacity` - 1 bytes and
+// NUL-terminated. Returns the length of the whole text.
+inline size_t copyCut(std::string_view text, char* out, size_t capacity) {
+    if (out != nullptr && capacity > 0) {
+        const size_t kept = text.size() < capacity ? text.size() : capacity - 1;
+        text.copy(out, kept);
+        out[kept] = '\0';
+    }
+    return text.size();
+}
 
 // Forwards every call to another System, so a test double overrides only what it needs.
 class SystemWrapper : public System {
@@ -109,7 +122,7 @@ public:
     size_t narrowText(std::u16string_view text, char* out, size_t capacity) override {
         return target_->narrowText(text, out, capacity);
     }
-    std::string executablePath() override { return target_->executablePath(); }
+    size_t executablePath(char* out, size_t capacity) override { return target_->executablePath(out, capacity); }
     std::unique_ptr<Thread> startThread(std::function<void()> body) override {
         return target_->startThread(std::move(body));
     }

@@ -1,3 +1,4 @@
+#include <cstring>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -8,24 +9,35 @@ namespace rvs {
 namespace {
 
 // Two uppercase hex digits per byte, no separators, then a line end.
-void appendHex(std::string& out, const uint8_t* data, size_t length) {
+template <class Put>
+void putHex(const uint8_t* data, size_t length, Put put) {
     static const char kDigits[] = "0123456789ABCDEF";
     for (size_t i = 0; i < length; ++i) {
-        out.push_back(kDigits[data[i] >> 4]);
-        out.push_back(kDigits[data[i] & 0x0F]);
+        put(kDigits[data[i] >> 4]);
+        put(kDigits[data[i] & 0x0F]);
     }
-    out.push_back('\n');
+    put('\n');
 }
 
-// Caption followed directly by the dump; a dump that cannot be built is dropped.
+// Caption followed directly by the dump; a dump that cannot be built is dropped. A status record
+// or another short block is built on the stack; only a long one takes the heap.
 void writeDump(Session* session, uint16_t id, const char* caption, size_t captionLength, const uint8_t* data,
                size_t length) {
     if (data == nullptr) return;
+    char line[kTraceTextCapacity];
+    if (length <= sizeof line && captionLength + 2 * length + 2 <= sizeof line) {  // with line end and NUL
+        std::memcpy(line, caption, captionLength);
+        size_t end = captionLength;
+        putHex(data, length, [&](char c) { line[end++] = c; });
+        line[end] = '\0';
+        TraceWrite(session, id, line);
+        return;
+    }
     std::string text;
     try {
         text.reserve(captionLength + 2 * length + 1);
         text.append(caption, captionLength);
-        appendHex(text, data, length);
+        putHex(data, length, [&](char c) { text.push_back(c); });
     } catch (const std::bad_alloc&) {
         return;
     } catch (const std::length_error&) {

@@ -1,5 +1,7 @@
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "platform/platform.h"
 #include "trace/trace.h"
@@ -9,19 +11,21 @@ namespace rvs {
 namespace {
 
 constexpr size_t kPrefixCapacity = 64;  // prefix and header, NUL included
+constexpr size_t kExecutablePathCapacity = 4096;
 
 // The host executable's file name: the part of its path after the last separator, empty when
-// the path is unknown or has no separator.
-std::string executableName() {
-    std::string path = platform::system().executablePath();
-    size_t cut = path.rfind(static_cast<char>(platform::system().pathSeparator()));
-    return cut == std::string::npos ? std::string() : path.substr(cut + 1);
+// the path is unknown or has no separator. Points into `path`.
+const char* executableName(char (&path)[kExecutablePathCapacity]) {
+    platform::System& system = platform::system();
+    const size_t whole = system.executablePath(path, sizeof path);
+    const std::string_view kept(path, std::min(whole, sizeof path - 1));
+    const size_t cut = kept.rfind(static_cast<char>(system.pathSeparator()));
+    return cut == std::string_view::npos ? "" : path + cut + 1;
 }
 
 // "hh:mm:ss.mmm<TAB>[name][LEVEL:id]" (FATAL with a blank between the groups). A long
 // executable name is cut so that the time, level and id always fit.
-size_t formatPrefix(char (&out)[kPrefixCapacity], const platform::LocalTime& t, const std::string& name,
-                    uint16_t id) {
+size_t formatPrefix(char (&out)[kPrefixCapacity], const platform::LocalTime& t, const char* name, uint16_t id) {
     const char* layout = (id & kTraceLevelMask) == kTraceLevelFatal ? "%02d:%02d:%02d.%03d\t[%s] [%ws:%04x]"
                                                                     : "%02d:%02d:%02d.%03d\t[%s][%ws:%04x]";
     const char16_t* word = traceLevelWord(id);
@@ -29,11 +33,13 @@ size_t formatPrefix(char (&out)[kPrefixCapacity], const platform::LocalTime& t, 
         return trace::format(out, kPrefixCapacity, layout,
                              {t.hour, t.minute, t.second, t.millisecond, exe, word, static_cast<unsigned>(id)});
     };
+    const size_t whole = fill(name);
+    if (whole < kPrefixCapacity - 1) return whole;  // nothing was cut
     size_t fixed = fill("");
     size_t room = kPrefixCapacity - 1 - fixed;
-    if (name.size() <= room) return fill(name.c_str());
+    if (std::strlen(name) <= room) return fill(name);
     char cut[kPrefixCapacity];
-    std::memcpy(cut, name.data(), room);
+    std::memcpy(cut, name, room);
     cut[room] = '\0';
     return fill(cut);
 }
@@ -54,10 +60,14 @@ int TraceWrite(Session* session, uint16_t id, const char* text) {
     uint64_t remaining = std::strlen(text);
     if (remaining == 0) return 1;
 
-    const std::string exe = executableName();
+    char exePath[kExecutablePathCapacity];
     const platform::LocalTime now = platform::system().localTime();
     char prefix[kPrefixCapacity];
-    const uint32_t prefixLength = static_cast<uint32_t>(formatPrefix(prefix, now, exe, id));
+    const uint32_t prefixLength = static_cast<uint32_t>(formatPrefix(prefix, now, executableName(exePath), id));
+    // Prefix and text go out in one write when they fit here: one system call, and a line that
+    // lands whole beside another process's lines.
+    char line[kPrefixCapacity + kTraceTextCapacity];
+    std::memcpy(line, prefix, prefixLength);
 
     Guard lock(session->traceLock);
     if (session->traceDirectory[0] == 0) return 0;  // no usable directory was ever loaded
@@ -74,7 +84,6 @@ int TraceWrite(Session* session, uint16_t id, const char* text) {
         uint64_t size = file->size();
         uint64_t room = remaining + prefixLength;
         if (size + room > kTraceFileLimit) room = size < kTraceFileLimit ? kTraceFileLimit - size : 0;
-        file->seekEnd();
         const uint32_t date = headerDate(now);
         if (date != session->traceHeaderDate) {
             char header[kPrefixCapacity];
@@ -85,11 +94,20 @@ int TraceWrite(Session* session, uint16_t id, const char* text) {
             writeAll(*file, header, length, &ignored);
             session->traceHeaderDate = date;
         }
+        const uint32_t chunk = room > prefixLength ? static_cast<uint32_t>(room - prefixLength) : 0;  // text
         uint32_t written = 0;
-        writeAll(*file, prefix, prefixLength, &written);
-        size += written;
         uint32_t n = 0;
-        if (room > prefixLength) writeAll(*file, text, static_cast<uint32_t>(room - prefixLength), &n);
+        if (chunk <= sizeof line - prefixLength) {
+            std::memcpy(line + prefixLength, text, chunk);
+            uint32_t both = 0;
+            writeAll(*file, line, prefixLength + chunk, &both);
+            written = std::min(both, prefixLength);
+            n = both - written;
+        } else {
+            writeAll(*file, prefix, prefixLength, &written);
+            if (chunk > 0) writeAll(*file, text, chunk, &n);
+        }
+        size += written;
         if (n == 0 && (size < kTraceFileLimit || stalled)) break;  // the file takes nothing: give up
         stalled = n == 0;
         if (size + n >= kTraceFileLimit) TraceRotate(session, *file);

@@ -42,7 +42,11 @@ TEST(TestSystem, FixedValuesAndRestore) {
         clock->setExecutablePath("C:\\Terminal\\host.exe");
         EXPECT_EQ(platform::system().localTime().day, 29);
         EXPECT_EQ(platform::system().localTime().millisecond, 999);
-        EXPECT_EQ(platform::system().executablePath(), "C:\\Terminal\\host.exe");
+        char path[64];
+        EXPECT_EQ(platform::system().executablePath(path, sizeof path), 20u);
+        EXPECT_STREQ(path, "C:\\Terminal\\host.exe");
+        EXPECT_EQ(platform::system().executablePath(path, 8), 20u) << "the whole length, also when cut";
+        EXPECT_STREQ(path, "C:\\Term");
     }
     EXPECT_EQ(&platform::system(), &platform::defaultSystem());
 }

@@ -54,12 +54,12 @@ platform::LocalTime TestSystem::localTime() {
     return target()->localTime();
 }
 
-std::string TestSystem::executablePath() {
+size_t TestSystem::executablePath(char* out, size_t capacity) {
     {
         std::lock_guard<std::mutex> hold(lock_);
-        if (executablePath_) return *executablePath_;
+        if (executablePath_) return platform::copyCut(*executablePath_, out, capacity);
     }
-    return target()->executablePath();
+    return target()->executablePath(out, capacity);
 }
 
 std::unique_ptr<platform::Thread> TestSystem::startThread(std::function<void()> body) {

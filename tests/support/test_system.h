@@ -22,7 +22,7 @@ public:
     // Sleeps ms / speed of real time; a sleep that comes to nothing only yields.
     void sleep(uint32_t milliseconds) override;
     platform::LocalTime localTime() override;
-    std::string executablePath() override;
+    size_t executablePath(char* out, size_t capacity) override;
     // Threads keep normal priority: with a fast clock a monitor's short sleeps become yields,
     // and a busy thread raised above the rest could starve the test on a loaded machine.
     std::unique_ptr<platform::Thread> startThread(std::function<void()> body) override;

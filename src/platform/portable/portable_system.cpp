@@ -81,7 +81,7 @@ public:
         for (uint32_t attempt = 0; attempt < 0x10000; ++attempt, ++unique) {
             if (unique == 0) continue;  // 0 would ask for a name without the uniqueness check
             std::string candidate = directory + transferFileName(unique);
-            switch (portable::createNewFile(candidate)) {
+            switch (portable::createNewFile(candidate.c_str())) {
                 case portable::CreateResult::Created: *path = toUtf16(candidate); return true;
                 case portable::CreateResult::Exists: continue;
                 case portable::CreateResult::Failed: return false;
@@ -90,8 +90,15 @@ public:
         return false;
     }
 
+    // A path of ordinary length goes to the system from the stack: the trace writer opens its
+    // file for every line.
     std::unique_ptr<File> openFile(const std::u16string& path, FileMode mode) override {
-        return portable::openPosixFile(toUtf8(path), mode);
+        char name[4096];
+        if (path.size() * 3 < sizeof name) {  // at most 3 bytes per UTF-16 unit
+            name[narrowByCharacter(path, name, sizeof name - 1, encodeUtf8)] = '\0';
+            return portable::openPosixFile(name, mode);
+        }
+        return portable::openPosixFile(toUtf8(path).c_str(), mode);
     }
 
     bool deleteFile(const std::u16string& path) override {
@@ -148,10 +155,14 @@ public:
         return narrowByCharacter(text, out, capacity, encodeUtf8);
     }
 
-    std::string executablePath() override {
-        std::error_code error;
-        fs::path self = fs::read_symlink("/proc/self/exe", error);
-        return error ? std::string() : self.string();
+    // Read once: the process's executable does not change while it runs.
+    size_t executablePath(char* out, size_t capacity) override {
+        static const std::string self = [] {
+            std::error_code error;
+            fs::path link = fs::read_symlink("/proc/self/exe", error);
+            return error ? std::string() : link.string();
+        }();
+        return copyCut(self, out, capacity);
     }
 
     std::unique_ptr<Thread> startThread(std::function<void()> body) override {

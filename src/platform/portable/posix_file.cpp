@@ -5,8 +5,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/slot_pool.h"
+
 namespace rvs::platform::portable {
 namespace {
+
+// Enough for every session's trace file and the files beside it at one time.
+SlotPool<32, 64> openFiles;
 
 class PosixFile final : public File {
 public:
@@ -14,6 +19,8 @@ public:
     ~PosixFile() override { ::close(fd_); }
     PosixFile(const PosixFile&) = delete;
     PosixFile& operator=(const PosixFile&) = delete;
+    static void* operator new(size_t size) { return openFiles.take(size); }
+    static void operator delete(void* p) { openFiles.give(p); }
 
     // With O_APPEND each write() lands whole at the end of the file, also when another process
     // appends to the same file; a partial write is only continued, never re-positioned.
@@ -74,14 +81,14 @@ int openFlags(FileMode mode) {
 
 }  // namespace
 
-std::unique_ptr<File> openPosixFile(const std::string& path, FileMode mode) {
-    int fd = ::open(path.c_str(), openFlags(mode) | O_CLOEXEC, 0666);
+std::unique_ptr<File> openPosixFile(const char* path, FileMode mode) {
+    int fd = ::open(path, openFlags(mode) | O_CLOEXEC, 0666);
     if (fd < 0) return nullptr;
     return std::make_unique<PosixFile>(fd);
 }
 
-CreateResult createNewFile(const std::string& path) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+CreateResult createNewFile(const char* path) {
+    int fd = ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) return errno == EEXIST ? CreateResult::Exists : CreateResult::Failed;
     ::close(fd);
     return CreateResult::Created;

@@ -10,10 +10,10 @@
 namespace rvs::platform::portable {
 
 // nullptr when the file cannot be opened in that mode.
-std::unique_ptr<File> openPosixFile(const std::string& path, FileMode mode);
+std::unique_ptr<File> openPosixFile(const char* path, FileMode mode);
 
 enum class CreateResult { Created, Exists, Failed };
 // Creates `path` empty, never touching a file that exists already.
-CreateResult createNewFile(const std::string& path);
+CreateResult createNewFile(const char* path);
 
 }  // namespace rvs::platform::portable

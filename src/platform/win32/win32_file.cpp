@@ -2,10 +2,14 @@
 
 #include <windows.h>
 
+#include "platform/slot_pool.h"
 #include "platform/win32/wide_text.h"
 
 namespace rvs::platform::win32 {
 namespace {
+
+// Enough for every session's trace file and the files beside it at one time.
+SlotPool<32, 64> openFiles;
 
 class Win32File final : public File {
 public:
@@ -13,6 +17,8 @@ public:
     ~Win32File() override { CloseHandle(handle_); }
     Win32File(const Win32File&) = delete;
     Win32File& operator=(const Win32File&) = delete;
+    static void* operator new(size_t size) { return openFiles.take(size); }
+    static void operator delete(void* p) { openFiles.give(p); }
 
     // An append-only file writes at the offset 0xFFFFFFFF:FFFFFFFF, which the kernel places at
     // the end of the file as one step, so writers in other processes never overwrite each other.

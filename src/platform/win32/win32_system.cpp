@@ -93,10 +93,10 @@ public:
         return narrowByCharacter(text, out, capacity, toAnsi);
     }
 
-    std::string executablePath() override {
+    size_t executablePath(char* out, size_t capacity) override {
         char path[MAX_PATH + 1] = {};
         DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-        return std::string(path, length);
+        return copyCut(std::string_view(path, length), out, capacity);
     }
 
     std::unique_ptr<Thread> startThread(std::function<void()> body) override {

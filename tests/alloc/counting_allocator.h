@@ -1,0 +1,31 @@
+// This program's global operator new counts the allocations made while a count is armed, except
+// those made inside the virtual printer, which plays the driver and is not the library.
+#pragma once
+
+#include <cstdint>
+
+namespace rvs::test {
+
+// Counts every allocation from construction to `count()`, on every thread.
+class AllocationCount {
+public:
+    AllocationCount();
+    ~AllocationCount();
+    AllocationCount(const AllocationCount&) = delete;
+    AllocationCount& operator=(const AllocationCount&) = delete;
+    uint64_t count() const;
+
+private:
+    uint64_t start_;
+};
+
+// Allocations on this thread are not counted while one is in scope.
+class UncountedScope {
+public:
+    UncountedScope();
+    ~UncountedScope();
+    UncountedScope(const UncountedScope&) = delete;
+    UncountedScope& operator=(const UncountedScope&) = delete;
+};
+
+}  // namespace rvs::test
