@@ -56,6 +56,14 @@ TEST_F(TraceLines, ExecutableNameIsThePartAfterTheLastSeparator) {
                                "10:20:31.042\t[][TRACE:5001]b\n" + "10:20:31.042\t[][TRACE:5001]c\n");
 }
 
+// A path longer than any buffer the writer keeps for it still gives the name after its last
+// separator, not a piece of a directory.
+TEST_F(TraceLines, ExecutableNameOfAVeryLongPath) {
+    clock->setExecutablePath("/" + std::string(5000, 'd') + "/host.exe");
+    TraceLine(&session, traceid::Call, "a\n");
+    EXPECT_EQ(traceText(), std::string(kHeaderOfMorning) + "10:20:31.042\t[host.exe][TRACE:5001]a\n");
+}
+
 TEST_F(TraceLines, LongExecutableNameIsCutToKeepThePrefixWithin63Characters) {
     const std::string longName(120, 'n');
     clock->setExecutablePath("/opt/" + longName);
