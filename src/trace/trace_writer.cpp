@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
 #include <string_view>
@@ -114,6 +115,14 @@ int TraceWrite(Session* session, uint16_t id, const char* text) {
             std::memcpy(line + prefixLength, text, chunk);
             uint32_t both = 0;
             writeAll(*file, line, prefixLength + chunk, &both);
+            written = std::min(both, prefixLength);
+            n = both - written;
+        } else if (std::unique_ptr<char[]> joined{new (std::nothrow) char[prefixLength + chunk]}) {
+            // A long dump already took the heap; one more block keeps its line one write.
+            std::memcpy(joined.get(), prefix, prefixLength);
+            std::memcpy(joined.get() + prefixLength, text, chunk);
+            uint32_t both = 0;
+            writeAll(*file, joined.get(), prefixLength + chunk, &both);
             written = std::min(both, prefixLength);
             n = both - written;
         } else {

@@ -133,6 +133,25 @@ TEST_F(FileLimit, DumpLargerThanAFileSpansSeveralFills) {
     EXPECT_EQ(last.back(), '\n');
 }
 
+// Another process appends to the same file between any two writes: a line that is not one
+// write can be cut apart by a line of theirs.
+TEST_F(FileLimit, EveryLineIsOneWrite) {
+    TraceLine(&session, traceid::Call, "Call:%d\n", 1);  // the day's header
+    FileSpy spy(&platform::system());
+    const std::vector<uint8_t> data(3000, 0x5A);
+    for (size_t length : {size_t{1}, size_t{200}, size_t{511}, size_t{512}, size_t{1500}, data.size()}) {
+        const int before = spy.writes;
+        TraceDump(&session, traceid::Input, data.data(), length, "Tx:");
+        EXPECT_EQ(spy.writes - before, 1) << "a dump of " << length << " bytes";
+    }
+    const int before = spy.writes;
+    TraceLine(&session, traceid::Input, "%s", sampleText(1023));
+    EXPECT_EQ(spy.writes - before, 1) << "a line of the longest text";
+    std::string longest = kInputPrefix + "Tx:";
+    for (size_t i = 0; i < data.size(); ++i) longest += "5A";
+    EXPECT_NE(traceText().find(longest + "\n" + kInputPrefix), std::string::npos) << "the whole dump, in place";
+}
+
 TEST_F(FileLimit, FailingWritesEndTheLine) {
     FileSpy spy(&platform::system());
     spy.failWrites = true;
