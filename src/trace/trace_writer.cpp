@@ -1,5 +1,7 @@
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -13,14 +15,25 @@ namespace {
 constexpr size_t kPrefixCapacity = 64;  // prefix and header, NUL included
 constexpr size_t kExecutablePathCapacity = 4096;
 
-// The host executable's file name: the part of its path after the last separator, empty when
-// the path is unknown or has no separator. Points into `path`.
-const char* executableName(char (&path)[kExecutablePathCapacity]) {
+// The host executable's file name, cut to `name`'s size: the part of its path after the last
+// separator, empty when the path is unknown or has no separator. A path too long for the stack
+// buffer is read whole from the heap, so the name is never taken from the middle of a path.
+void executableName(char (&name)[kPrefixCapacity]) {
     platform::System& system = platform::system();
+    char path[kExecutablePathCapacity];
     const size_t whole = system.executablePath(path, sizeof path);
-    const std::string_view kept(path, std::min(whole, sizeof path - 1));
-    const size_t cut = kept.rfind(static_cast<char>(system.pathSeparator()));
-    return cut == std::string_view::npos ? "" : path + cut + 1;
+    std::string_view found(path, std::min(whole, sizeof path - 1));
+    std::string longer;
+    if (whole >= sizeof path) {
+        try {
+            longer.resize(whole);
+            found = std::string_view(longer.data(), std::min(whole, system.executablePath(longer.data(), whole + 1)));
+        } catch (const std::bad_alloc&) {
+            found = {};
+        }
+    }
+    const size_t cut = found.rfind(static_cast<char>(system.pathSeparator()));
+    platform::copyCut(cut == std::string_view::npos ? std::string_view() : found.substr(cut + 1), name, sizeof name);
 }
 
 // "hh:mm:ss.mmm<TAB>[name][LEVEL:id]" (FATAL with a blank between the groups). A long
@@ -60,10 +73,11 @@ int TraceWrite(Session* session, uint16_t id, const char* text) {
     uint64_t remaining = std::strlen(text);
     if (remaining == 0) return 1;
 
-    char exePath[kExecutablePathCapacity];
+    char name[kPrefixCapacity];
+    executableName(name);
     const platform::LocalTime now = platform::system().localTime();
     char prefix[kPrefixCapacity];
-    const uint32_t prefixLength = static_cast<uint32_t>(formatPrefix(prefix, now, executableName(exePath), id));
+    const uint32_t prefixLength = static_cast<uint32_t>(formatPrefix(prefix, now, name, id));
     // Prefix and text go out in one write when they fit here: one system call, and a line that
     // lands whole beside another process's lines.
     char line[kPrefixCapacity + kTraceTextCapacity];
@@ -101,6 +115,14 @@ int TraceWrite(Session* session, uint16_t id, const char* text) {
             std::memcpy(line + prefixLength, text, chunk);
             uint32_t both = 0;
             writeAll(*file, line, prefixLength + chunk, &both);
+            written = std::min(both, prefixLength);
+            n = both - written;
+        } else if (std::unique_ptr<char[]> joined{new (std::nothrow) char[prefixLength + chunk]}) {
+            // A long dump already took the heap; one more block keeps its line one write.
+            std::memcpy(joined.get(), prefix, prefixLength);
+            std::memcpy(joined.get() + prefixLength, text, chunk);
+            uint32_t both = 0;
+            writeAll(*file, joined.get(), prefixLength + chunk, &both);
             written = std::min(both, prefixLength);
             n = both - written;
         } else {

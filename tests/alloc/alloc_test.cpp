@@ -1,13 +1,17 @@
 // The hot paths allocate nothing: a trace line, and a monitor cycle that finds no change.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "counting_allocator.h"
 #include "platform/platform.h"
 #include "sim/forwarding_spooler.h"
 #include "support/monitor_fixture.h"
+#include "support/temp_dir.h"
 #include "trace/trace.h"
 
 namespace rvs::test {
@@ -119,6 +123,36 @@ TEST_P(MonitorCycleAllocations, NoneWithoutAChange) {
 
 INSTANTIATE_TEST_SUITE_P(Models, MonitorCycleAllocations, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "OxaSt" : "Korvelin"; });
+
+size_t openDescriptors() {
+    size_t count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++count;
+    return count;
+}
+
+// Every fixed slot in use and the heap refusing the next file object: the open fails quietly
+// and gives its descriptor back.
+TEST(FileSlots, AnOpenThatCannotHaveItsObjectFailsWithoutLeaking) {
+    TempDir dir;
+    const std::u16string path = dir.wideFile("held.log");
+    std::vector<std::unique_ptr<platform::File>> held;
+    for (int i = 0; i < 64; ++i) held.push_back(platform::system().openFile(path, platform::FileMode::AppendShared));
+    ASSERT_NE(held.back(), nullptr);
+    const size_t before = openDescriptors();
+    std::unique_ptr<platform::File> refused;
+    bool threw = false;
+    {
+        FailingAllocations exhausted;
+        try {
+            refused = platform::system().openFile(path, platform::FileMode::AppendShared);
+        } catch (...) {
+            threw = true;
+        }
+    }
+    EXPECT_FALSE(threw);
+    EXPECT_EQ(refused, nullptr);
+    EXPECT_EQ(openDescriptors(), before) << "no descriptor left open";
+}
 
 }  // namespace
 }  // namespace rvs::test

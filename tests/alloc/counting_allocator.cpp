@@ -11,11 +11,13 @@ namespace {
 std::atomic<int> armed{0};
 std::atomic<uint64_t> allocations{0};
 thread_local int uncounted = 0;
+std::atomic<int> failing{0};
 
 void* allocate(std::size_t size, std::size_t alignment) {
     if (armed.load(std::memory_order_relaxed) > 0 && uncounted == 0) {
         allocations.fetch_add(1, std::memory_order_relaxed);
     }
+    if (failing.load(std::memory_order_relaxed) > 0) return nullptr;
     if (size == 0) size = 1;
     void* p = alignment <= alignof(std::max_align_t)
                   ? std::malloc(size)
@@ -28,6 +30,9 @@ void* allocate(std::size_t size, std::size_t alignment) {
 AllocationCount::AllocationCount() : start_(allocations.load()) { armed.fetch_add(1); }
 AllocationCount::~AllocationCount() { armed.fetch_sub(1); }
 uint64_t AllocationCount::count() const { return allocations.load() - start_; }
+
+FailingAllocations::FailingAllocations() { failing.fetch_add(1); }
+FailingAllocations::~FailingAllocations() { failing.fetch_sub(1); }
 
 UncountedScope::UncountedScope() { ++uncounted; }
 UncountedScope::~UncountedScope() { --uncounted; }

@@ -28,4 +28,13 @@ public:
     UncountedScope& operator=(const UncountedScope&) = delete;
 };
 
+// Every allocation on any thread fails while one is in scope, as when the heap is exhausted.
+class FailingAllocations {
+public:
+    FailingAllocations();
+    ~FailingAllocations();
+    FailingAllocations(const FailingAllocations&) = delete;
+    FailingAllocations& operator=(const FailingAllocations&) = delete;
+};
+
 }  // namespace rvs::test

@@ -1,4 +1,10 @@
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -131,6 +137,66 @@ TEST_F(FileLimit, DumpLargerThanAFileSpansSeveralFills) {
     EXPECT_EQ(last.size(), kInputPrefix.size() + total - 2 * (kTraceFileLimit - kInputPrefix.size()));
     EXPECT_EQ(last.substr(0, kInputPrefix.size()), kInputPrefix);
     EXPECT_EQ(last.back(), '\n');
+}
+
+// Another process appends to the same file between any two writes: a line that is not one
+// write can be cut apart by a line of theirs.
+TEST_F(FileLimit, EveryLineIsOneWrite) {
+    TraceLine(&session, traceid::Call, "Call:%d\n", 1);  // the day's header
+    FileSpy spy(&platform::system());
+    const std::vector<uint8_t> data(3000, 0x5A);
+    for (size_t length : {size_t{1}, size_t{200}, size_t{511}, size_t{512}, size_t{1500}, data.size()}) {
+        const int before = spy.writes;
+        TraceDump(&session, traceid::Input, data.data(), length, "Tx:");
+        EXPECT_EQ(spy.writes - before, 1) << "a dump of " << length << " bytes";
+    }
+    const int before = spy.writes;
+    TraceLine(&session, traceid::Input, "%s", sampleText(1023));
+    EXPECT_EQ(spy.writes - before, 1) << "a line of the longest text";
+    std::string longest = kInputPrefix + "Tx:";
+    for (size_t i = 0; i < data.size(); ++i) longest += "5A";
+    EXPECT_NE(traceText().find(longest + "\n" + kInputPrefix), std::string::npos) << "the whole dump, in place";
+}
+
+// Two processes append long lines to one file at the same time: each line stays whole.
+TEST_F(FileLimit, LongLinesOfTwoProcessesStayWhole) {
+    constexpr int kLines = 200;
+    auto body = [](char mark) { return std::string(1, mark) + ":" + std::string(2500, mark) + "\n"; };
+    auto writeLines = [&](char mark) {
+        Session writer;
+        writer.traceMode.store(0x3F);
+        writer.traceFileCount.store(5);
+        const std::u16string directory = this->directory();
+        std::copy(directory.begin(), directory.end(), writer.traceDirectory);
+        const std::string text = body(mark);
+        for (int i = 0; i < kLines; ++i) TraceWrite(&writer, traceid::Input, text.c_str());
+    };
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        writeLines('c');
+        ::_exit(0);
+    }
+    writeLines('p');
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+    std::map<std::string, int> lines;
+    const std::string text = traceText();
+    for (size_t at = 0; at < text.size();) {
+        const size_t end = text.find('\n', at);
+        ASSERT_NE(end, std::string::npos);
+        const std::string line = text.substr(at, end + 1 - at);
+        at = end + 1;
+        if (line == "\n" || line.starts_with("[API]")) continue;  // the two headers
+        ++lines[line.substr(kInputPrefix.size())];
+        EXPECT_EQ(line.substr(0, kInputPrefix.size()), kInputPrefix);
+    }
+    EXPECT_EQ(lines.size(), 2u) << "only whole lines of either writer";
+    EXPECT_EQ(lines[body('c')], kLines);
+    EXPECT_EQ(lines[body('p')], kLines);
 }
 
 TEST_F(FileLimit, FailingWritesEndTheLine) {

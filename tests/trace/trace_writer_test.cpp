@@ -56,6 +56,18 @@ TEST_F(TraceLines, ExecutableNameIsThePartAfterTheLastSeparator) {
                                "10:20:31.042\t[][TRACE:5001]b\n" + "10:20:31.042\t[][TRACE:5001]c\n");
 }
 
+// A path longer than any buffer the writer keeps for it still gives the name after its last
+// separator, not a piece of a directory.
+TEST_F(TraceLines, ExecutableNameOfAVeryLongPath) {
+    std::string expected = kHeaderOfMorning;
+    for (size_t length : {4095, 4096, 4097, 5010}) {  // whole path, "/host.exe" included
+        clock->setExecutablePath("/" + std::string(length - 10, 'd') + "/host.exe");
+        TraceLine(&session, traceid::Call, "a\n");
+        expected += "10:20:31.042\t[host.exe][TRACE:5001]a\n";
+    }
+    EXPECT_EQ(traceText(), expected);
+}
+
 TEST_F(TraceLines, LongExecutableNameIsCutToKeepThePrefixWithin63Characters) {
     const std::string longName(120, 'n');
     clock->setExecutablePath("/opt/" + longName);
@@ -188,6 +200,23 @@ TEST_F(TraceDumps, LongDumpIsWrittenWhole) {
     std::string hex;
     for (size_t i = 0; i < data.size(); ++i) hex += "5A";
     EXPECT_EQ(traceText(), std::string(kHeaderOfMorning) + "10:20:31.042\t[host.exe][INF:4001]Tx:" + hex + "\n");
+}
+
+// Around the size a dump is still built in place: caption, hex, line end and NUL in 1024 bytes.
+TEST_F(TraceDumps, DumpsAtAndPastTheInPlaceSizeAreWrittenWhole) {
+    struct Case {
+        size_t caption, bytes;
+    };
+    const std::vector<uint8_t> data(600, 0xC3);
+    std::string expected = kHeaderOfMorning;
+    for (Case c : {Case{4, 509}, Case{4, 510}, Case{5, 509}, Case{1022, 0}, Case{1023, 0}, Case{1023, 1}}) {
+        const std::string caption(c.caption, 'c');
+        TraceDump(&session, traceid::Input, data.data(), c.bytes, "%s", caption);
+        expected += "10:20:31.042\t[host.exe][INF:4001]" + caption;
+        for (size_t i = 0; i < c.bytes; ++i) expected += "C3";
+        expected += "\n";
+    }
+    EXPECT_EQ(traceText(), expected);
 }
 
 TEST_F(TraceDumps, NullDataOrFilteredLevelWritesNothing) {

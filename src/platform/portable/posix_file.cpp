@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -84,7 +85,12 @@ int openFlags(FileMode mode) {
 std::unique_ptr<File> openPosixFile(const char* path, FileMode mode) {
     int fd = ::open(path, openFlags(mode) | O_CLOEXEC, 0666);
     if (fd < 0) return nullptr;
-    return std::make_unique<PosixFile>(fd);
+    try {  // the heap serves when every slot is taken, and may refuse
+        return std::make_unique<PosixFile>(fd);
+    } catch (const std::bad_alloc&) {
+        ::close(fd);
+        return nullptr;
+    }
 }
 
 CreateResult createNewFile(const char* path) {

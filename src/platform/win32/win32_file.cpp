@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <new>
+
 #include "platform/slot_pool.h"
 #include "platform/win32/wide_text.h"
 
@@ -85,7 +87,12 @@ std::unique_ptr<File> openWin32File(const std::u16string& path, FileMode mode) {
     OpenArguments a = argumentsFor(mode);
     HANDLE handle = CreateFileW(wide(path), a.access, a.share, nullptr, a.disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return nullptr;
-    return std::make_unique<Win32File>(handle, mode == FileMode::AppendShared);
+    try {  // the heap serves when every slot is taken, and may refuse
+        return std::make_unique<Win32File>(handle, mode == FileMode::AppendShared);
+    } catch (const std::bad_alloc&) {
+        CloseHandle(handle);
+        return nullptr;
+    }
 }
 
 }  // namespace rvs::platform::win32
