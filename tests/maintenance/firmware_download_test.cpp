@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
 
 #include "maintenance/firmware_staging.h"
 #include "maintenance_calls_fixture.h"
@@ -229,6 +230,32 @@ TEST_F(FirmwareDownloadTest, ASecondDownloadBesideTheSameDirectoryCannotTakeTheS
     EXPECT_EQ(PrepareFirmwareImage(session(), 0, 0, otherImage, other).result, kSuccess);
     EXPECT_TRUE(staged());
     other.remove();
+    EXPECT_FALSE(staged());
+}
+
+TEST_F(FirmwareDownloadTest, ACloseDuringTheDownloadLetsItFinishAndFreesTheSessionAfterIt) {
+    openFresh(sim::Profile::korvelinFO());
+    const Bytes boot = block('F', 'B', 1, 0x11);
+    const Bytes firmwareBlock2 = block('F', 'F', 1, 0x22);
+    const std::u16string path = writeImage(joined({boot, firmwareBlock2}));
+
+    std::thread closer;
+    uint32_t closeResult = 1;
+    const RvStatementHandle open = handle;
+    ObservingSpooler& observer = observe();
+    observer.actAfter = u"DownloadSwitch";
+    observer.action = [&] { closer = std::thread([&] { closeResult = RvStatementClose(open); }); };
+
+    EXPECT_EQ(download(2, path), 0u);
+    closer.join();
+    handle = nullptr;
+    stopObserving();
+
+    EXPECT_EQ(closeResult, 0u);
+    const sim::FirmwareStore store = firmware();
+    ASSERT_EQ(store.received.size(), 2u);
+    EXPECT_EQ(store.received[0].bytes, boot);
+    EXPECT_EQ(store.received[1].bytes, firmwareBlock2);
     EXPECT_FALSE(staged());
 }
 
