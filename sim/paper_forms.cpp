@@ -71,7 +71,13 @@ bool PaperForms::getSetup(PrinterPaperSetup& setup) const {
 
 bool PaperForms::setDeviceMode(const uint8_t* mode, uint32_t size) {
     if (mode == nullptr || size < kDeviceModeSize) return false;
-    deviceMode.assign(mode, mode + size);
+    // SetPrinterW takes the mode's length from the mode itself.
+    const std::vector<uint8_t> given(mode, mode + size);
+    if (size_t{read16(given, kDeviceModeSizeOffset)} + read16(given, kDeviceModeDriverExtraOffset) > size) {
+        overrun = true;
+        return false;
+    }
+    deviceMode = given;
     return true;
 }
 
@@ -111,6 +117,7 @@ bool PaperForms::merge(uint8_t* output, uint32_t outputSize, const uint8_t* inpu
     std::vector<uint8_t> merged(input, input + kDeviceModeSize);
     write16(merged, kDeviceModeDriverExtraOffset, driverExtra);
     merged.resize(driverModeSize(), 0xD5);
+    if (claimedDriverExtra) write16(merged, kDeviceModeDriverExtraOffset, *claimedDriverExtra);
     std::copy(merged.begin(), merged.end(), output);
     return true;
 }

@@ -35,6 +35,8 @@ struct PaperForms {
     std::vector<uint8_t> deviceMode;
     // Driver part the driver's own device mode carries (DocumentPropertiesW output, its size).
     uint16_t driverExtra = 0;
+    // A faulty driver: the driver part its merged device mode claims, beyond what it wrote.
+    std::optional<uint16_t> claimedDriverExtra;
     // What DeviceCapabilitiesW answers for the counts, over the paper list's own size.
     std::optional<int32_t> paperCount;
     std::optional<int32_t> nameCount;

@@ -169,7 +169,7 @@ Result DownloadFirmware(Session& session, uint8_t type, const std::u16string& im
     const uint8_t model = rereadModel(session);
     TraceLine(&session, traceid::SessionInfo, printerModelLine(model));
     const int rounds = twoPartModel(model) && type == kFirmwareTypeSwitched ? 2 : 1;
-    TransferFile staging;
+    StagingFile staging;
     for (int round = 0; round < rounds; ++round) {
         const uint8_t roundType = round == 1 ? kFirmwareSecondRoundType : type;
         const StagedImage staged = PrepareFirmwareImage(session, model, roundType, imagePath, staging);

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <memory>
+#include <mutex>
 #include <new>
+#include <set>
 #include <vector>
 
 #include "maintenance/firmware_image.h"
@@ -56,10 +58,64 @@ Result copyBlock(platform::File& image, platform::File& staged, uint32_t size) {
     return staged.truncateHere() ? kSuccess : kFailure;
 }
 
+// Staging paths held by the downloads of this process, compared as the file system names files.
+class HeldPaths {
+public:
+    bool hold(const std::u16string& path) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return held_.insert(key(path)).second;
+    }
+    void release(const std::u16string& path) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        held_.erase(key(path));
+    }
+
+private:
+    static std::u16string key(std::u16string path) {
+        if (platform::system().fileNamesIgnoreCase()) {
+            for (char16_t& unit : path) {
+                if (unit >= u'a' && unit <= u'z') unit = static_cast<char16_t>(unit - u'a' + u'A');
+            }
+        }
+        return path;
+    }
+
+    std::mutex mutex_;
+    std::set<std::u16string> held_;
+};
+
+HeldPaths& heldPaths() {
+    static HeldPaths paths;
+    return paths;
+}
+
 }  // namespace
 
+bool StagingFile::hold(const std::u16string& path) {
+    if (!held_.empty() && held_ == path) return true;
+    remove();
+    try {
+        if (!heldPaths().hold(path)) return false;
+        held_ = path;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+void StagingFile::created() {
+    if (file_.path() != held_) file_.adopt(held_);
+}
+
+void StagingFile::remove() {
+    file_.remove();
+    if (held_.empty()) return;
+    heldPaths().release(held_);
+    held_.clear();
+}
+
 StagedImage PrepareFirmwareImage(Session& session, uint8_t model, uint8_t type, const std::u16string& imagePath,
-                                 TransferFile& staging) {
+                                 StagingFile& staging) {
     platform::System& sys = platform::system();
     std::unique_ptr<platform::File> image = sys.openFile(imagePath, platform::FileMode::Read);
     if (!image) return {kInvalidParameter};
@@ -76,10 +132,13 @@ StagedImage PrepareFirmwareImage(Session& session, uint8_t model, uint8_t type, 
         return {result};
     }
     if (!image->seek(choice.offset)) return {kFileError};
+    if (!staging.hold(stagingPath)) return {kFailure};
     std::unique_ptr<platform::File> staged = sys.openFile(stagingPath, platform::FileMode::WriteShared);
-    if (!staged) return {kFailure};
-    // The second round stages into the same file; adopting it again would delete it.
-    if (staging.path() != stagingPath) staging.adopt(stagingPath);
+    if (!staged) {
+        staging.remove();
+        return {kFailure};
+    }
+    staging.created();
     const Result copied = copyBlock(*image, *staged, choice.size);
     staged.reset();
     if (copied != kSuccess) {

@@ -97,10 +97,12 @@ std::vector<uint8_t> mergedDeviceMode(platform::Spooler& spooler, Session& sessi
                                  static_cast<uint32_t>(merged.size()), mode.data())) {
         return mode;
     }
-    // The mode's own length, driver part included, as far as the buffer holds it.
+    // The mode's own length, driver part included. The spooler reads that many bytes, so a mode
+    // claiming more than the driver wrote is not passed on.
     const size_t length = size_t{readLe16(&merged[platform::kDeviceModeSizeOffset])} +
                           readLe16(&merged[platform::kDeviceModeDriverExtraOffset]);
-    if (length >= platform::kDeviceModeSize && length < merged.size()) merged.resize(length);
+    if (length < platform::kDeviceModeSize || length > merged.size()) return mode;
+    merged.resize(length);
     return merged;
 }
 

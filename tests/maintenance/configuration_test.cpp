@@ -282,6 +282,21 @@ TEST_F(ConfigurationTest, ADriverModeLargerThanThePrintersIsTakenWhole) {
     EXPECT_EQ(paper([](sim::PaperForms& p) { return p.selectedPaper(); }), 9);
 }
 
+TEST_F(ConfigurationTest, ADriverModeClaimingMoreThanItHoldsIsNotPassedOn) {
+    openFresh();
+    paper([](sim::PaperForms& p) {
+        p.driverExtra = 96;
+        p.claimedDriverExtra = 4000;
+        return 0;
+    });
+    EXPECT_EQ(RvStatementSetPaperConfiguration(handle, 1, 0, 0), 0u);
+    EXPECT_FALSE(paper([](sim::PaperForms& p) { return p.overrun; })) << "the spooler would read past the mode";
+    // The chosen mode goes to the printer as it was before the driver's merge.
+    EXPECT_EQ(paper([](sim::PaperForms& p) { return p.deviceMode.size(); }), 220u);
+    EXPECT_EQ(paper([](sim::PaperForms& p) { return p.selectedPaper(); }), 9);
+    EXPECT_EQ(paper([](sim::PaperForms& p) { return p.selectedFormName(); }), u"A4");
+}
+
 TEST_F(ConfigurationTest, ARefusedDeviceModeIsAFailure) {
     openFresh();
     device->injectFault(u"SetPrinterW", sim::Fault::callFails());

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
 
+#include "maintenance/firmware_staging.h"
 #include "maintenance_calls_fixture.h"
 
 namespace rvs::test {
@@ -195,6 +197,66 @@ TEST_F(FirmwareDownloadTest, AnOlderLongerStagingFileIsCutToTheNewBlock) {
     EXPECT_EQ(download(0, writeImage(image)), 0u);
     ASSERT_EQ(firmware().received.size(), 1u);
     EXPECT_EQ(firmware().received[0].bytes, image);
+}
+
+TEST_F(FirmwareDownloadTest, ASecondDownloadBesideTheSameDirectoryCannotTakeTheStagingFile) {
+    openFresh(sim::Profile::korvelinFO());
+    const Bytes boot = block('F', 'B', 1, 0x11);
+    const Bytes firmwareBlock2 = block('F', 'F', 1, 0x22);
+    const std::u16string path = writeImage(joined({boot, firmwareBlock2}));
+    const std::u16string otherImage = writeImage(block('x', 'M', 2, 0x99), "other.bin");
+
+    // Another download stages from the same directory while this one's printer is still to
+    // read the boot block.
+    StagingFile other;
+    Result otherResult = kSuccess;
+    ObservingSpooler& observer = observe();
+    observer.actAfter = u"DownloadSwitch";
+    observer.action = [&] {
+        otherResult = PrepareFirmwareImage(session(), 0, 0, otherImage, other).result;
+    };
+
+    EXPECT_EQ(download(2, path), 0u);
+    stopObserving();
+
+    EXPECT_EQ(otherResult, kFailure);
+    const sim::FirmwareStore store = firmware();
+    ASSERT_EQ(store.received.size(), 2u);
+    EXPECT_EQ(store.received[0].bytes, boot) << "the block this download staged, not the other's";
+    EXPECT_EQ(store.received[1].bytes, firmwareBlock2);
+    EXPECT_FALSE(staged());
+
+    // Once the download is over the staging file is free again.
+    EXPECT_EQ(PrepareFirmwareImage(session(), 0, 0, otherImage, other).result, kSuccess);
+    EXPECT_TRUE(staged());
+    other.remove();
+    EXPECT_FALSE(staged());
+}
+
+TEST_F(FirmwareDownloadTest, ACloseDuringTheDownloadLetsItFinishAndFreesTheSessionAfterIt) {
+    openFresh(sim::Profile::korvelinFO());
+    const Bytes boot = block('F', 'B', 1, 0x11);
+    const Bytes firmwareBlock2 = block('F', 'F', 1, 0x22);
+    const std::u16string path = writeImage(joined({boot, firmwareBlock2}));
+
+    std::thread closer;
+    uint32_t closeResult = 1;
+    const RvStatementHandle open = handle;
+    ObservingSpooler& observer = observe();
+    observer.actAfter = u"DownloadSwitch";
+    observer.action = [&] { closer = std::thread([&] { closeResult = RvStatementClose(open); }); };
+
+    EXPECT_EQ(download(2, path), 0u);
+    closer.join();
+    handle = nullptr;
+    stopObserving();
+
+    EXPECT_EQ(closeResult, 0u);
+    const sim::FirmwareStore store = firmware();
+    ASSERT_EQ(store.received.size(), 2u);
+    EXPECT_EQ(store.received[0].bytes, boot);
+    EXPECT_EQ(store.received[1].bytes, firmwareBlock2);
+    EXPECT_FALSE(staged());
 }
 
 TEST_F(FirmwareDownloadTest, AStatusErrorEndsTheCallBeforeAnythingIsStaged) {

@@ -129,6 +129,11 @@ public:
         } catch (const std::bad_alloc&) {
             return false;
         }
+        // SetPrinterW reads as much as the mode says it holds.
+        if (deviceModeLength(reinterpret_cast<const DEVMODEW*>(mode.data()), mode.data(), mode.data() + mode.size()) ==
+            0) {
+            return false;
+        }
         auto* info = reinterpret_cast<PRINTER_INFO_2W*>(buffer.data());
         info->pDevMode = reinterpret_cast<DEVMODEW*>(mode.data());
         // The security descriptor stays as it is.
