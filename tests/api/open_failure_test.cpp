@@ -35,7 +35,7 @@ TEST_P(OpenFailureTest, TearsEverythingDown) {
     addPrinter(sim::Profile::korvelin(0x0200));
     device->injectFault(GetParam().name, GetParam().fault, -1);
     RvStatementHandle out = reinterpret_cast<RvStatementHandle>(this);
-    EXPECT_EQ(RvStatementOpen(kPrinterName, &out), GetParam().expected);
+    EXPECT_EQ(RvStatementOpen(rvText(kPrinterName), &out), GetParam().expected);
     expectNothingLeft(out);
 }
 
@@ -43,7 +43,7 @@ TEST_P(OpenFailureTest, WritesOnlyTheErrorReturnLine) {
     addPrinter(sim::Profile::korvelin(0x0200));
     device->injectFault(GetParam().name, GetParam().fault, -1);
     RvStatementHandle out = reinterpret_cast<RvStatementHandle>(this);
-    RvStatementOpen(kPrinterName, &out);
+    RvStatementOpen(rvText(kPrinterName), &out);
     const std::vector<std::string> lines = traceLines();
     if (GetParam().expected == 16 && std::u16string(GetParam().name).rfind(u"PrinterData", 0) == 0) {
         EXPECT_TRUE(lines.empty());  // the trace settings could not be loaded
@@ -133,7 +133,7 @@ TEST(OpenFailureWalk, FailingEachCallInTurnEitherOpensOrLeavesNothing) {
         FailNthCall failing(spooler.get(), failAt);
         platform::setSpooler(&failing);
         RvStatementHandle handle = nullptr;
-        const uint32_t result = RvStatementOpen(kPrinterName, &handle);
+        const uint32_t result = RvStatementOpen(rvText(kPrinterName), &handle);
         if (failing.driverVersionRefused) {
             EXPECT_EQ(result, 16u);
             refusedDriverVersion = true;
@@ -196,7 +196,7 @@ TEST_P(ThreadFailureTest, OpenFailsWith16AndJoinsWhatItStarted) {
     RefusingThreads threads(&clock.system(), GetParam());
     platform::setSystem(&threads);
     RvStatementHandle out = nullptr;
-    const uint32_t result = RvStatementOpen(kPrinterName, &out);
+    const uint32_t result = RvStatementOpen(rvText(kPrinterName), &out);
     platform::setSystem(&clock.system());
     EXPECT_EQ(result, 16u);
     EXPECT_EQ(out, nullptr);

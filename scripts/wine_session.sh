@@ -1,0 +1,19 @@
+# Sourced by scripts that run programs under Wine: keeps one wineserver up for the prefix in
+# RVS_WINEPREFIX until the calling script exits, and boots the prefix once (the first boot
+# takes a while; later runs find it ready).
+export WINEPREFIX=${RVS_WINEPREFIX:?RVS_WINEPREFIX names the Wine prefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+rvs_wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+rvs_wine=$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)
+mkdir -p "$WINEPREFIX"
+"$rvs_wineserver" -p
+trap '"$rvs_wineserver" -k 2>/dev/null || true' EXIT
+if [[ ! -f $WINEPREFIX/system.reg ]]; then
+    echo "wine: booting prefix $WINEPREFIX"
+    # Wine's services stay up with the server and keep inherited descriptors open: no pipes.
+    # (Its complaint about the 32-bit rundll32 is expected with 64-bit Wine alone.)
+    "$rvs_wine" wineboot --init </dev/null >"$WINEPREFIX/wineboot.log" 2>&1
+else
+    "$rvs_wine" wineboot </dev/null >/dev/null 2>&1
+fi
