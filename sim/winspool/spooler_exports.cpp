@@ -1,0 +1,117 @@
+// The spooler functions RvStatement.dll imports, served by the virtual printer with the real
+// functions' conventions: errors as return values or through SetLastError, ERROR_MORE_DATA with
+// the size when an answer does not fit, pcbNeeded always set, UTF-16 names, and a device mode
+// larger than DEVMODEW (the driver's private part follows the public fields).
+#include <windows.h>
+#include <winspool.h>
+
+#include <cstring>
+
+#include "sim/winspool/the_printer.h"
+
+namespace {
+
+using rvs::sim::winspool::thePrinter;
+using rvs::sim::winspool::utf16;
+
+// The driver's private part of the device mode, after the DEVMODEW fields.
+constexpr WORD kDriverExtra = 96;
+constexpr LONG kDevModeSize = sizeof(DEVMODEW) + kDriverExtra;
+
+void fillDevMode(DEVMODEW* mode, LPCWSTR deviceName, WORD driverVersion) {
+    std::memset(mode, 0, kDevModeSize);
+    if (deviceName != nullptr) {
+        wcsncpy(mode->dmDeviceName, deviceName, CCHDEVICENAME - 1);
+    }
+    mode->dmSpecVersion = DM_SPECVERSION;
+    mode->dmDriverVersion = driverVersion;
+    mode->dmSize = sizeof(DEVMODEW);
+    mode->dmDriverExtra = kDriverExtra;
+    mode->dmFields = DM_ORIENTATION;
+    mode->dmOrientation = DMORIENT_PORTRAIT;
+    std::memset(reinterpret_cast<BYTE*>(mode) + sizeof(DEVMODEW), 0xA5, kDriverExtra);
+}
+
+}  // namespace
+
+extern "C" {
+
+WINBOOL WINAPI OpenPrinterW(LPWSTR pPrinterName, LPHANDLE phPrinter, LPPRINTER_DEFAULTSW /*pDefault*/) {
+    if (phPrinter == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    *phPrinter = nullptr;
+    rvs::platform::PrinterHandle handle = nullptr;
+    try {
+        if (pPrinterName == nullptr || !thePrinter().openPrinter(utf16(pPrinterName), &handle)) {
+            SetLastError(ERROR_INVALID_PRINTER_NAME);
+            return FALSE;
+        }
+    } catch (...) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return FALSE;
+    }
+    *phPrinter = handle;
+    return TRUE;
+}
+
+WINBOOL WINAPI ClosePrinter(HANDLE hPrinter) {
+    if (hPrinter == nullptr) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    thePrinter().closePrinter(hPrinter);
+    return TRUE;
+}
+
+DWORD WINAPI GetPrinterDataW(HANDLE hPrinter, LPWSTR pValueName, LPDWORD pType, LPBYTE pData, DWORD nSize,
+                             LPDWORD pcbNeeded) {
+    if (pcbNeeded == nullptr) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    uint32_t type = 0, needed = 0;
+    DWORD error = ERROR_SUCCESS;
+    try {
+        error = thePrinter().getPrinterData(hPrinter, utf16(pValueName), &type, pData, nSize, &needed);
+    } catch (...) {
+        error = ERROR_NOT_ENOUGH_MEMORY;
+    }
+    *pcbNeeded = needed;
+    if (pType != nullptr && error == ERROR_SUCCESS) {
+        *pType = type;
+    }
+    return error;
+}
+
+DWORD WINAPI SetPrinterDataW(HANDLE hPrinter, LPWSTR pValueName, DWORD Type, LPBYTE pData, DWORD cbData) {
+    try {
+        return thePrinter().setPrinterData(hPrinter, utf16(pValueName), Type, pData, cbData);
+    } catch (...) {
+        return ERROR_NOT_ENOUGH_MEMORY;
+    }
+}
+
+// Mode 0 gives the size of the printer's device mode; DM_OUT_BUFFER fills the caller's buffer,
+// which must hold that size. A negative result is a failure.
+LONG WINAPI DocumentPropertiesW(HWND /*hWnd*/, HANDLE hPrinter, LPWSTR pDeviceName, PDEVMODEW pDevModeOutput,
+                                PDEVMODEW /*pDevModeInput*/, DWORD fMode) {
+    uint16_t version = 0;
+    if (!thePrinter().readDriverVersion(hPrinter, utf16(pDeviceName), &version)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return -1;
+    }
+    if (fMode == 0) {
+        return kDevModeSize;
+    }
+    if ((fMode & DM_OUT_BUFFER) != 0) {
+        if (pDevModeOutput == nullptr) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return -1;
+        }
+        fillDevMode(pDevModeOutput, pDeviceName, version);
+    }
+    return IDOK;
+}
+
+}  // extern "C"
