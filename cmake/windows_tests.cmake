@@ -33,5 +33,6 @@ function(rvs_add_windows_test target)
     set(filter "--gtest_filter=-${rvs_excluded}")
   endif()
   add_test(NAME ${target} COMMAND ${target} ${filter} --gtest_brief=1)
-  set_tests_properties(${target} PROPERTIES TIMEOUT 900)
+  # The build tree's own Wine prefix (scripts/wine_test.sh boots it once before the run).
+  set_tests_properties(${target} PROPERTIES TIMEOUT 900 ENVIRONMENT RVS_WINEPREFIX=${CMAKE_BINARY_DIR}/wine-prefix)
 endfunction()

@@ -49,7 +49,7 @@ cmake -S "$root/examples/consumer" -B "$consumer" "${toolchain[@]}" -DCMAKE_PREF
 cmake --build "$consumer" | sed 's/^/  /'
 if [[ $windows -eq 1 ]]; then
     cp "$stage/bin/RvStatement.dll" "$consumer/"
-    export RVS_WINEPREFIX=${RVS_WINEPREFIX:-$build/wine-prefix}
+    export RVS_WINEPREFIX=$build/wine-prefix
     source "$root/scripts/wine_session.sh"
     (cd "$consumer" && "$root/scripts/wine_run.sh" consumer.exe </dev/null)
 else

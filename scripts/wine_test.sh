@@ -12,6 +12,6 @@ cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMA
     -DRVS_BUILD_TESTS=ON
 cmake --build "$build" -j2
 
-export RVS_WINEPREFIX=${RVS_WINEPREFIX:-$(cd "$build" && pwd)/wine-prefix}
+export RVS_WINEPREFIX=$(cd "$build" && pwd)/wine-prefix  # the prefix the build tree's tests name
 source scripts/wine_session.sh
 ctest --test-dir "$build" --output-on-failure -j2 "$@"
