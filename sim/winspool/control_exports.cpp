@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "sim/winspool/virtual_winspool.h"
+#include "sim/winspool/device_modes.h"
 #include "sim/winspool/the_printer.h"
+#include "sim/winspool/virtual_winspool.h"
 
 namespace {
 
@@ -102,6 +103,16 @@ BOOL WINAPI VirtualSpoolerGetTotalFeedingValue(LPCWSTR printer, DWORD* total) {
         *total = device.totalFeedingValue();
         return true;
     });
+}
+
+BOOL WINAPI VirtualSpoolerSetDeviceMode(LPCWSTR printer, DWORD publicSize, DWORD driverExtra) {
+    if (printer == nullptr || publicSize > sizeof(DEVMODEW) || driverExtra > 0xFFFF) return FALSE;
+    try {
+        rvs::sim::winspool::setDeviceModeShape(utf16(printer), {static_cast<WORD>(publicSize), static_cast<WORD>(driverExtra)});
+        return TRUE;
+    } catch (...) {
+        return FALSE;
+    }
 }
 
 BOOL WINAPI VirtualSpoolerInjectFault(LPCWSTR printer, LPCWSTR value, DWORD kind, DWORD argument, LONG times) {

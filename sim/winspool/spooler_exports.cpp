@@ -1,35 +1,40 @@
 // The spooler functions RvStatement.dll imports, served by the virtual printer with the real
 // functions' conventions: errors as return values or through SetLastError, ERROR_MORE_DATA with
-// the size when an answer does not fit, pcbNeeded always set, UTF-16 names, and a device mode
-// larger than DEVMODEW (the driver's private part follows the public fields).
+// the size when an answer does not fit, pcbNeeded always set, UTF-16 names, and device modes of
+// the driver's own size (its public fields, as many as its DEVMODEW version has, then its
+// private part). The paper-form
+// functions (GetPrinterW, SetPrinterW, DeviceCapabilitiesW, AddFormW, SetFormW) join these
+// when the library imports them.
 #include <windows.h>
 #include <winspool.h>
 
+#include <algorithm>
 #include <cstring>
 
+#include "sim/winspool/device_modes.h"
 #include "sim/winspool/the_printer.h"
 
 namespace {
 
+using rvs::sim::winspool::DeviceModeShape;
 using rvs::sim::winspool::thePrinter;
 using rvs::sim::winspool::utf16;
 
-// The driver's private part of the device mode, after the DEVMODEW fields.
-constexpr WORD kDriverExtra = 96;
-constexpr LONG kDevModeSize = sizeof(DEVMODEW) + kDriverExtra;
-
-void fillDevMode(DEVMODEW* mode, LPCWSTR deviceName, WORD driverVersion) {
-    std::memset(mode, 0, kDevModeSize);
+// The printer's device mode as its driver hands it out: the public fields up to its own
+// dmSize, then its private part.
+void fillDevMode(BYTE* out, const DeviceModeShape& shape, LPCWSTR deviceName, WORD driverVersion) {
+    DEVMODEW mode{};
     if (deviceName != nullptr) {
-        wcsncpy(mode->dmDeviceName, deviceName, CCHDEVICENAME - 1);
+        wcsncpy(mode.dmDeviceName, deviceName, CCHDEVICENAME - 1);
     }
-    mode->dmSpecVersion = DM_SPECVERSION;
-    mode->dmDriverVersion = driverVersion;
-    mode->dmSize = sizeof(DEVMODEW);
-    mode->dmDriverExtra = kDriverExtra;
-    mode->dmFields = DM_ORIENTATION;
-    mode->dmOrientation = DMORIENT_PORTRAIT;
-    std::memset(reinterpret_cast<BYTE*>(mode) + sizeof(DEVMODEW), 0xA5, kDriverExtra);
+    mode.dmSpecVersion = DM_SPECVERSION;
+    mode.dmDriverVersion = driverVersion;
+    mode.dmSize = shape.publicSize;
+    mode.dmDriverExtra = shape.driverExtra;
+    mode.dmFields = DM_ORIENTATION;
+    mode.dmOrientation = DMORIENT_PORTRAIT;
+    std::memcpy(out, &mode, std::min<size_t>(shape.publicSize, sizeof mode));
+    std::memset(out + shape.publicSize, 0xA5, shape.driverExtra);
 }
 
 }  // namespace
@@ -101,15 +106,16 @@ LONG WINAPI DocumentPropertiesW(HWND /*hWnd*/, HANDLE hPrinter, LPWSTR pDeviceNa
         SetLastError(ERROR_INVALID_HANDLE);
         return -1;
     }
+    const DeviceModeShape shape = rvs::sim::winspool::deviceModeShape(pDeviceName != nullptr ? utf16(pDeviceName) : u"");
     if (fMode == 0) {
-        return kDevModeSize;
+        return shape.publicSize + shape.driverExtra;
     }
     if ((fMode & DM_OUT_BUFFER) != 0) {
         if (pDevModeOutput == nullptr) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return -1;
         }
-        fillDevMode(pDevModeOutput, pDeviceName, version);
+        fillDevMode(reinterpret_cast<BYTE*>(pDevModeOutput), shape, pDeviceName, version);
     }
     return IDOK;
 }

@@ -30,6 +30,10 @@ typedef BOOL(WINAPI* VirtualSpoolerSetTraceSettingsFn)(LPCWSTR printer, DWORD mo
 /* The feeding total the driver keeps ("TotalFeedingValue"). */
 typedef BOOL(WINAPI* VirtualSpoolerSetTotalFeedingValueFn)(LPCWSTR printer, DWORD total);
 typedef BOOL(WINAPI* VirtualSpoolerGetTotalFeedingValueFn)(LPCWSTR printer, DWORD* total);
+/* The printer's device mode: the first `publicSize` bytes of DEVMODEW (dmSize; drivers made
+ * for older versions of the structure stop short of today's), then `driverExtra` private bytes.
+ * Until set: all of DEVMODEW and 96 private bytes. */
+typedef BOOL(WINAPI* VirtualSpoolerSetDeviceModeFn)(LPCWSTR printer, DWORD publicSize, DWORD driverExtra);
 /* Misbehaviour of the next `times` calls on `value` (-1: every call from now on). */
 typedef BOOL(WINAPI* VirtualSpoolerInjectFaultFn)(LPCWSTR printer, LPCWSTR value, DWORD kind, DWORD argument,
                                                   LONG times);

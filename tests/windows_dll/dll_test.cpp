@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstddef>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -273,6 +274,23 @@ TEST_F(LoadedDll, OpenThatTheSpoolerFailsGivesNineAndLeavesNothingOpen) {
     EXPECT_EQ(dll->open(printer, &out), 9u);
     EXPECT_EQ(out, untouched);
     EXPECT_EQ(dll->open(L"No Such Printer", &out), 9u);
+    EXPECT_EQ(spooler->openHandles(), 0);
+}
+
+// A driver made for an older DEVMODEW hands out a shorter device mode. It still holds the
+// driver version, which is all open takes from it; one too short for that is a failure.
+TEST_F(LoadedDll, TakesTheDriverVersionFromADeviceModeShorterThanDevmodew) {
+    const wchar_t* printer = L"Older Driver Printer";
+    ASSERT_TRUE(spooler->addPrinter(printer, 0, 0x0110));
+    ASSERT_TRUE(spooler->setDeviceMode(printer, offsetof(DEVMODEW, dmICMMethod), 0));
+    ASSERT_EQ(dll->open(printer, &handle), 0u);
+    EXPECT_EQ(dll->close(handle), 0u);
+    handle = nullptr;
+
+    ASSERT_TRUE(spooler->setDeviceMode(printer, offsetof(DEVMODEW, dmDriverVersion), 0));
+    RvStatementHandle out = nullptr;
+    EXPECT_EQ(dll->open(printer, &out), 16u);
+    EXPECT_EQ(out, nullptr);
     EXPECT_EQ(spooler->openHandles(), 0);
 }
 

@@ -50,6 +50,7 @@ VirtualSpooler find(std::string* error) {
     resolve(spooler.module, "VirtualSpoolerSetTraceSettings", &spooler.setTraceSettings, error);
     resolve(spooler.module, "VirtualSpoolerSetTotalFeedingValue", &spooler.setTotalFeedingValue, error);
     resolve(spooler.module, "VirtualSpoolerGetTotalFeedingValue", &spooler.getTotalFeedingValue, error);
+    resolve(spooler.module, "VirtualSpoolerSetDeviceMode", &spooler.setDeviceMode, error);
     resolve(spooler.module, "VirtualSpoolerInjectFault", &spooler.injectFault, error);
     resolve(spooler.module, "VirtualSpoolerExchangeLog", &spooler.exchangeLog, error);
     resolve(spooler.module, "VirtualSpoolerClearLog", &spooler.clearLog, error);

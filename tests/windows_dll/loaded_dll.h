@@ -1,6 +1,7 @@
 // RvStatement.dll as a terminal application takes it: LoadLibraryW of the file beside the
 // program and GetProcAddress of each export, no import library; and the control functions of
-// the virtual winspool.drv the DLL then runs on.
+// the virtual winspool.drv the DLL then runs on. Each export the library gains joins
+// RvStatementDll here and gets its end-to-end case in dll_test.cpp.
 #pragma once
 
 #include <windows.h>
@@ -34,6 +35,7 @@ struct VirtualSpooler {
     VirtualSpoolerSetTraceSettingsFn setTraceSettings = nullptr;
     VirtualSpoolerSetTotalFeedingValueFn setTotalFeedingValue = nullptr;
     VirtualSpoolerGetTotalFeedingValueFn getTotalFeedingValue = nullptr;
+    VirtualSpoolerSetDeviceModeFn setDeviceMode = nullptr;
     VirtualSpoolerInjectFaultFn injectFault = nullptr;
     VirtualSpoolerExchangeLogFn exchangeLog = nullptr;
     VirtualSpoolerClearLogFn clearLog = nullptr;

@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <winspool.h>
 
+#include <cstddef>
+#include <cstring>
 #include <vector>
 
 #include "platform/platform.h"
@@ -44,15 +46,20 @@ public:
         return SetPrinterDataW(handle, mutableWide(valueName), type, const_cast<BYTE*>(data), size);
     }
 
+    // A driver made for an older DEVMODEW hands out a shorter device mode (its dmSize); all that
+    // is taken from it is dmDriverVersion, which every version of the structure holds.
     bool readDriverVersion(PrinterHandle handle, const char16_t* printerName, uint16_t* version) override {
+        constexpr LONG kVersionEnd = offsetof(DEVMODEW, dmDriverVersion) + sizeof(WORD);
         LONG size = DocumentPropertiesW(nullptr, handle, mutableWide(printerName), nullptr, nullptr, 0);
-        if (size < static_cast<LONG>(sizeof(DEVMODEW))) return false;
+        if (size < kVersionEnd) return false;
         std::vector<uint8_t> buffer(static_cast<size_t>(size), 0);
         auto* mode = reinterpret_cast<DEVMODEW*>(buffer.data());
         if (DocumentPropertiesW(nullptr, handle, mutableWide(printerName), mode, nullptr, DM_OUT_BUFFER) != IDOK) {
             return false;
         }
-        *version = mode->dmDriverVersion;
+        WORD driverVersion = 0;
+        std::memcpy(&driverVersion, buffer.data() + offsetof(DEVMODEW, dmDriverVersion), sizeof driverVersion);
+        *version = driverVersion;
         return true;
     }
 };
