@@ -121,13 +121,14 @@ RvStatementResult RVSTATEMENT_CALL RvStatementGetPrinterModel(RvStatementHandle 
 
 /* Trace mode */
 
-/* Copies the trace level mask, the number of trace files kept and the trace directory (at least
- * 260 units). 8; 9 null argument; 16 settings unreadable. A few driver requests. */
+/* Copies the session's trace level mask, number of trace files kept and trace directory (with
+ * its trailing separator; the buffer holds at least 260 units). 8; 9 null argument. Does not
+ * wait for the printer beyond the trace lines' own driver requests. */
 RvStatementResult RVSTATEMENT_CALL RvStatementGetTraceMode(RvStatementHandle handle, uint8_t* mode,
                                                            uint16_t* fileCount, RvChar* directory);
-/* Sets the trace level mask, the number of trace files kept and the trace directory for this
- * session and later ones. 8; 9 bad value; 11 printer busy; 16 settings not written. A few driver
- * requests. */
+/* Sets the trace level mask (0x01 is always added), the number of trace files kept (2-50) and
+ * the trace directory for this session and later ones. 8; 9 bad value; 11 printer busy; 16
+ * settings not written; or a driver code. A few driver requests. */
 RvStatementResult RVSTATEMENT_CALL RvStatementSetTraceMode(RvStatementHandle handle, uint8_t mode,
                                                            uint16_t fileCount, const RvChar* directory);
 
