@@ -8,8 +8,9 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 build=${1:-build-win}
 shift || true
 
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
-    -DRVS_BUILD_TESTS=ON
+toolchain=()  # a tree made before keeps its toolchain
+[[ -f $build/CMakeCache.txt ]] || toolchain=(-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake)
+cmake -S . -B "$build" "${toolchain[@]}" -DCMAKE_BUILD_TYPE=Release -DRVS_BUILD_TESTS=ON
 cmake --build "$build" -j2
 
 export RVS_WINEPREFIX=$(cd "$build" && pwd)/wine-prefix  # the prefix the build tree's tests name
