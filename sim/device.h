@@ -95,6 +95,14 @@ public:
     void schedule(uint32_t afterMs, std::function<void(Device&)> action);
     void runDue();
 
+    // Reads or changes the driver's state with the device locked: timeline steps, and tests
+    // setting the printer's behaviour (`d.paper.behaviour`) or looking at what it received.
+    template <class Change>
+    auto update(Change change) {
+        std::lock_guard<std::mutex> guard(mutex_);
+        return change(state_);
+    }
+
     int openHandles() const { return openHandles_.load(); }
     // "StatusGet" gets answered so far: lets scripted steps wait until the last one was seen.
     uint64_t statusReads() const { return statusReads_.load(); }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "sim/device_data.h"
+#include "sim/paper_path.h"
 #include "sim/profile.h"
 #include "sim/timeline.h"
 #include "sim/value_table.h"
@@ -32,6 +33,7 @@ public:
     bool logSettingChanged = false;       // "LogSettingCondition" bit 0
     bool oxaSelected = false;             // "OXASelectDevice" answers 6
     DeviceData deviceData;                // metrics, manufacturing data, LEDs, ... (device_data.h)
+    PaperPath paper;                      // print job, paper movements, the customer
 
     // Throws std::out_of_range for a byte past the record.
     void setStatusBit(size_t byte, uint8_t mask, bool on);

@@ -5,7 +5,11 @@
 namespace rvs::sim {
 
 void addStatusValues(ValueTable& table) {
-    table.add(u"StatusGet", {.answer = [](const DriverState& d) {
+    // Unanswered while the printer restarts after "Reset".
+    table.add(u"StatusGet", {.answer = [](const DriverState& d) -> std::optional<Answer> {
+                                 if (d.paper.resetting) {
+                                     return std::nullopt;
+                                 }
                                  return binary({d.status.begin(), d.status.end()});
                              }});
     // Only the OXA ST carries the OXA device.
@@ -15,10 +19,11 @@ void addStatusValues(ValueTable& table) {
                                     }
                                     return binary({d.oxaStatus.begin(), d.oxaStatus.end()});
                                 }});
-    // One byte each: 0 is nothing to report.
-    for (const char16_t* name : {u"GetTransport", u"PaperRemoved", u"GetRetractedCount"}) {
-        table.add(name, {.initial = answerZeros(1)});
-    }
+    // One byte each, from the paper path: 0 is nothing to report.
+    table.add(u"GetTransport", {.answer = [](const DriverState& d) { return binary({d.paper.transport}); }});
+    table.add(u"PaperRemoved", {.answer = [](const DriverState& d) { return binary({d.paper.paperRemoved}); }});
+    table.add(u"GetRetractedCount",
+              {.answer = [](const DriverState& d) { return binary({d.paper.retractedCount}); }});
     table.add(u"GetSensor", {.initial = answerZeros(2)});
     table.add(u"GetOXASensorStatus", {.initial = answerZeros(8)});
 }

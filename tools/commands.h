@@ -24,7 +24,8 @@ struct Options {
     sim::Profile profile = sim::Profile::korvelin();
     std::string modelName = "Korvelin";
     std::string traceDirectory = "rvstatement-trace";
-    uint32_t stepMs = 300;
+    // The demo's virtual customer takes the presented statement this long after it arrived.
+    uint32_t customerMs = 1500;
     // A printer of the process's spooler instead of the virtual one.
     std::optional<std::string> printerName;
     std::optional<TraceModeChange> traceModeChange;
@@ -44,5 +45,13 @@ int runLeds(const Options& options);
 int runEnable(const Options& options);
 int runPurge(const Options& options);
 int runVersion(const Options& options);
+int runPrint(const Options& options);
+int runPresent(const Options& options);
+int runEject(const Options& options);
+int runRetract(const Options& options);
+int runCut(const Options& options);
+int runTransport(const Options& options);
+int runReset(const Options& options);
+int runRecover(const Options& options);
 
 }  // namespace rvs::tool

@@ -23,6 +23,8 @@ rvs_tool_test(metrics ARGS metrics --model korvelin PRINTS "Metric 0: [0-9]+\n.*
 rvs_tool_test(metrics_set ARGS metrics 2 500 --model oxa-st PRINTS "Metric 2 set to 500.\nMetric 2: 500\n")
 rvs_tool_test(metrics_read_only FAILS ARGS metrics 3 1 PRINTS "setting metric 3 to 1 failed: 9 ")
 rvs_tool_test(metrics_out_of_range FAILS ARGS metrics 2 100000000 --model korvelin-fo)
+# A number with leading zeros is decimal, as the help says: 0100 is a hundred, not 64.
+rvs_tool_test(metrics_leading_zero ARGS metrics 2 0100 PRINTS "Metric 2 set to 100.\nMetric 2: 100\n")
 
 set(rvs_mfg_block ${CMAKE_CURRENT_BINARY_DIR}/mfg-short-block.bin)
 file(WRITE ${rvs_mfg_block} "ACME TEST BLOCK 0123456789ABCDE")  # 31 bytes

@@ -19,10 +19,11 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"demo", "demo [--model korvelin|korvelin-fo|oxa-st] [--trace-dir DIR] [--step-ms N]",
-     "open a session on the virtual printer, print each status change while it runs\n"
-     "             a statement (fed, printed, cut, presented, taken), write a trace file, close",
-     option::Model | option::TraceDir | option::StepMs, runDemo},
+    {"demo", "demo [--model korvelin|korvelin-fo|oxa-st] [--trace-dir DIR] [--customer-ms N]",
+     "open a session on the virtual printer and run a statement through the exports: print,\n"
+     "             cut, present; the virtual customer takes it after N ms (default 1500); each\n"
+     "             status change in words, each step's time, a trace file, close",
+     option::Model | option::TraceDir | option::CustomerMs, runDemo},
     {"status", "status [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]",
      "open a session (the virtual printer, or NAME on this machine's spooler), show its\n"
      "             status, sensors, model and retracted count, close",
@@ -54,6 +55,25 @@ constexpr Command kCommands[] = {
      option::Model | option::Printer, runPurge},
     {"version", "version [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]",
      "show the library's version and the printer driver's", option::Model | option::Printer, runVersion},
+    {"print", "print FILE [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]",
+     "send the bytes of FILE as a print job and wait until the printer has printed it",
+     option::Model | option::Printer, runPrint, 1},
+    {"present", "present [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]",
+     "move the printed statement out to the customer", option::Model | option::Printer, runPresent},
+    {"eject", "eject [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]", "eject the statement",
+     option::Model | option::Printer, runEject},
+    {"retract", "retract [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]",
+     "pull the statement back into the printer", option::Model | option::Printer, runRetract},
+    {"cut", "cut [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]", "cut the paper",
+     option::Model | option::Printer, runCut},
+    {"transport", "transport present|eject|retract [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]",
+     "cut (as the printer is configured) and move the statement, in one command",
+     option::Model | option::Printer, runTransport, 1},
+    {"reset", "reset [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]",
+     "reset the printer and wait until it answers again", option::Model | option::Printer, runReset},
+    {"recover", "recover [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]",
+     "ask the printer to recover from an error (then waits 3 s for it to settle)",
+     option::Model | option::Printer, runRecover},
 };
 
 void usage(std::FILE* out) {

@@ -1,5 +1,6 @@
 #include "tools/options.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -40,7 +41,7 @@ struct OptionName {
 
 constexpr OptionName kOptionNames[] = {
     {"--model", option::Model},         {"--trace-dir", option::TraceDir},
-    {"--step-ms", option::StepMs},      {"--printer", option::Printer},
+    {"--customer-ms", option::CustomerMs}, {"--printer", option::Printer},
     {"--set", option::SetTraceMode | option::SetFile}, {"--timeout", option::TimeOut},
 };
 
@@ -62,10 +63,13 @@ bool parseTimeOut(const char* text, Options& options) {
 }  // namespace
 
 bool parseNumber(const char* text, unsigned long limit, unsigned long& value) {
-    if (*text == '\0' || *text == '-') return false;
+    // Base 10 unless 0x: strtoul's base 0 would take a leading zero for octal.
+    const bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const char* digits = hex ? text + 2 : text;
+    if (!std::isxdigit(static_cast<unsigned char>(*digits))) return false;
     char* end = nullptr;
     errno = 0;
-    value = std::strtoul(text, &end, 0);
+    value = std::strtoul(digits, &end, hex ? 16 : 10);
     return errno == 0 && *end == '\0' && value <= limit;
 }
 
@@ -79,9 +83,10 @@ bool parseOptions(int argc, char** argv, int first, unsigned allowed, size_t max
         } else if (arg == "--trace-dir" && (allowed & option::TraceDir) && left >= 1) {
             options.traceDirectory = argv[++i];
             ok = true;
-        } else if (arg == "--step-ms" && (allowed & option::StepMs) && left >= 1) {
-            options.stepMs = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
-            ok = true;
+        } else if (arg == "--customer-ms" && (allowed & option::CustomerMs) && left >= 1) {
+            unsigned long ms = 0;
+            ok = parseNumber(argv[++i], 600000, ms);
+            options.customerMs = static_cast<uint32_t>(ms);
         } else if (arg == "--printer" && (allowed & option::Printer) && left >= 1) {
             options.printerName = argv[++i];
             ok = true;

@@ -10,7 +10,7 @@ namespace rvs::tool {
 namespace option {
 inline constexpr unsigned Model = 0x01;
 inline constexpr unsigned TraceDir = 0x02;
-inline constexpr unsigned StepMs = 0x04;
+inline constexpr unsigned CustomerMs = 0x04;
 inline constexpr unsigned Printer = 0x08;
 inline constexpr unsigned SetTraceMode = 0x10;
 inline constexpr unsigned SetFile = 0x20;

@@ -7,9 +7,11 @@
 //                    [&](Call& call) { ... return kSuccess; });
 //
 // The runner: exception barrier, handle validation before any trace line, the Call line, the
-// entry (input lines and the argument checks that come before the frame's steps), OXA device
-// selection, the command handshake, the readiness test on a fresh status read, the body, the
-// release of the OXA device, and the ending the description names.
+// entry (input lines and the argument checks that come before the frame's steps), the refusal
+// of the monitor thread, OXA device selection (the entry after it, when the description says
+// so), the command handshake, the readiness test on a fresh status read, the body, the release
+// of the OXA device (on a failure only for a releasing frame, before the ending's lines), and
+// the ending the description names.
 #pragma once
 
 #include <cstdint>
@@ -40,6 +42,9 @@ enum class Ending : uint8_t {
 enum class OxaAfterFailure : uint8_t { StaysSelected, Released };
 
 struct FrameSteps {
+    // 9 at once when called on the monitor thread (from a host callback): the command waits for
+    // edges only that thread raises, so it could never see them.
+    bool refuseMonitorThread = false;
     bool selectOxa = false;   // select the OXA device first (acts on the OXA ST only)
     bool handshake = false;   // CommandHandshake before talking to the printer
     bool readiness = false;   // fresh status read and readiness tests before the body
@@ -52,6 +57,8 @@ struct Frame {
     Ending ending = Ending::ErrorLineOnFailure;
     // A failed entry check returns with the Call line alone, no error return or Return line.
     bool bareEntryFailure = false;
+    // The entry's argument checks come after the OXA device selection, before the handshake.
+    bool entryAfterSelection = false;
 };
 
 // Keeps the monitor off the printer (paused between cycles) while it lives.
@@ -81,23 +88,18 @@ private:
 };
 
 // The OXA device selection of one call: released on success by the runner, or earlier by the
-// body; after a failure as the frame says.
+// body; after a failure as the frame says. A releasing frame lets the device go once the
+// selection was tried, even when it failed: a half-done selection must not stay behind.
 class OxaSelection {
 public:
     OxaSelection(Session& session, OxaAfterFailure afterFailure) : session_(session), afterFailure_(afterFailure) {}
-    // Runs while a call unwinds, too: nothing it throws may leave the destructor.
-    ~OxaSelection() {
-        if (!selected_ || afterFailure_ != OxaAfterFailure::Released) return;
-        try {
-            releaseOxaDevice(session_);
-        } catch (...) {
-            // the call's own result stands
-        }
-    }
+    // Runs while a call unwinds, too.
+    ~OxaSelection() { afterFailure(); }
     OxaSelection(const OxaSelection&) = delete;
     OxaSelection& operator=(const OxaSelection&) = delete;
 
     Result select() {
+        tried_ = true;
         const Result result = selectOxaDevice(session_);
         selected_ = result == kSuccess;
         return result;
@@ -105,12 +107,26 @@ public:
     Result release() {
         if (!selected_) return kSuccess;
         selected_ = false;
+        tried_ = false;
         return releaseOxaDevice(session_);
+    }
+    // On a way out that failed. The release's result is not the call's, and nothing it throws
+    // leaves here: this runs while a call unwinds, too.
+    void afterFailure() noexcept {
+        if (!tried_ || afterFailure_ != OxaAfterFailure::Released) return;
+        selected_ = false;
+        tried_ = false;
+        try {
+            releaseOxaDevice(session_);
+        } catch (...) {
+            // the call's own result stands
+        }
     }
 
 private:
     Session& session_;
     OxaAfterFailure afterFailure_;
+    bool tried_ = false;
     bool selected_ = false;
 };
 
@@ -166,9 +182,14 @@ inline Result endCall(Session& session, const Frame& frame, Result code, bool bo
     return code;
 }
 
-inline Result steps(const Frame& frame, Call& call, OxaSelection& oxa) {
+template <class Entry>
+Result steps(const Frame& frame, Call& call, OxaSelection& oxa, Entry& entry) {
+    if (frame.steps.refuseMonitorThread && onMonitorThread(call.session)) return kInvalidParameter;
     if (frame.steps.selectOxa) {
         if (const Result result = oxa.select(); result != kSuccess) return result;
+    }
+    if (frame.entryAfterSelection) {
+        if (const Result result = entry(call.session); result != kSuccess) return result;
     }
     if (frame.steps.handshake) CommandHandshake(call.session);
     if (frame.steps.readiness) return CheckReadiness(call.session, call.readyStatus);
@@ -178,16 +199,21 @@ inline Result steps(const Frame& frame, Call& call, OxaSelection& oxa) {
 template <class Entry, class Body>
 Result run(const Frame& frame, Session& session, Entry& entry, Body& body) {
     if (frame.ending != Ending::Untraced) traceCall(&session, frame.function);
-    Result code = entry(session);
-    if (code != kSuccess) {
-        return frame.bareEntryFailure ? code : endCall(session, frame, code, false);
+    if (!frame.entryAfterSelection) {
+        const Result code = entry(session);
+        if (code != kSuccess) {
+            return frame.bareEntryFailure ? code : endCall(session, frame, code, false);
+        }
     }
     OxaSelection oxa(session, frame.steps.oxaAfterFailure);
     Call call(session, oxa);
-    code = steps(frame, call, oxa);
-    if (code != kSuccess) return endCall(session, frame, code, false);
-    code = body(call);
-    if (code != kSuccess) return endCall(session, frame, code, true);
+    Result code = steps(frame, call, oxa, entry);
+    const bool bodyCode = code == kSuccess;
+    if (bodyCode) code = body(call);
+    if (code != kSuccess) {
+        oxa.afterFailure();
+        return endCall(session, frame, code, bodyCode);
+    }
     return endCall(session, frame, oxa.release(), false);
 }
 

@@ -100,8 +100,11 @@ Result probeAndStart(Session& session, Probed& probed) {
     }
     TraceLine(&session, traceid::SessionInfo, "Status interval:%d ms\n", probed.statusInterval);
 
+    // Only a whole answer counts: a zero taken from an empty one would purge the printer at
+    // every monitor cycle while it prints.
     uint8_t timeOut = 0;
-    if (readValue(session, value::OxaPrintTimeOut, &timeOut, 1).callOk) {
+    const RawAnswer timeOutAnswer = readValue(session, value::OxaPrintTimeOut, &timeOut, 1);
+    if (timeOutAnswer.callOk && timeOutAnswer.needed == 1) {
         probed.oxaPrintTimeOut = timeOut;
     }
     TraceLine(&session, traceid::SessionInfo, "Print Time out:%d min\n", probed.oxaPrintTimeOut);

@@ -54,5 +54,23 @@ inline constexpr const char16_t* ConsecutivePrintEnable = u"ConsecutivePrintEnab
 inline constexpr const char16_t* ConsecutivePrintDisable = u"ConsecutivePrintDisable";
 inline constexpr const char16_t* GetFeedingValue = u"GetFeedingValue";
 inline constexpr const char16_t* GetPrinterStatus = u"GetPrinterStatus";
+inline constexpr const char16_t* TxRxInputTxName = u"TxRx_Input_Tx_Name";
+inline constexpr const char16_t* TxRxInputTxSize = u"TxRx_Input_Tx_Size";
+inline constexpr const char16_t* TxRxInputRxSize = u"TxRx_Input_Rx_Size";
+inline constexpr const char16_t* TxRxInputTimeOut = u"TxRx_Input_TimeOut";
+inline constexpr const char16_t* TxRx = u"TxRx";
+inline constexpr const char16_t* TxRxNoResponse = u"TxRx_No_Response";
+inline constexpr const char16_t* StartPrinting = u"StartPrinting";
+inline constexpr const char16_t* EndPrinting = u"EndPrinting";
+
+inline constexpr const char16_t* Reset = u"Reset";
+inline constexpr const char16_t* Recover = u"Recover";
+inline constexpr const char16_t* Present = u"Present";
+inline constexpr const char16_t* Eject = u"Eject";
+inline constexpr const char16_t* Retract = u"Retract";
+inline constexpr const char16_t* Cut = u"Cut";
+inline constexpr const char16_t* PaperChange = u"PaperChange";
+inline constexpr const char16_t* Transport = u"Transport";
+inline constexpr const char16_t* TransportInput = u"Transport_input";
 
 }  // namespace rvs::value

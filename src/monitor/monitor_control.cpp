@@ -1,6 +1,7 @@
 #include "monitor/monitor_control.h"
 
 #include "monitor/monitor.h"
+#include "monitor/status_checks.h"
 #include "platform/platform.h"
 #include "session/bounded_wait.h"
 
@@ -62,17 +63,7 @@ Result ResumeMonitor(Session& session) RVS_NO_THREAD_SAFETY_ANALYSIS {
 }
 
 Result CheckReadiness(Session& session, StatusRecord& status) {
-    Result code = kSuccess;
-    if (!ReadStatus(session, status, code)) {
-        return code;
-    }
-    if ((status[2] & 0x44) != 0) {
-        return kNotReady;
-    }
-    if ((status[0] & 0x08) != 0) {
-        return kPrinterError;
-    }
-    return kSuccess;
+    return readAndCheckStatus(session, {StatusCheck::NotReady, StatusCheck::SimpleError}, status);
 }
 
 }  // namespace rvs

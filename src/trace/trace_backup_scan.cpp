@@ -27,6 +27,18 @@ bool sameName(std::u16string_view a, std::u16string_view b) {
     return true;
 }
 
+constexpr std::u16string_view kLogEnding = u".log";
+
+// ".log", or ".log" repeated: a backup set aside while renumbering, one ".log" more for each
+// renumbering that was cut short before it got the backup its number back.
+bool logEndings(std::u16string_view rest) {
+    if (rest.empty() || rest.size() % kLogEnding.size() != 0) return false;
+    for (size_t at = 0; at < rest.size(); at += kLogEnding.size()) {
+        if (!sameName(rest.substr(at, kLogEnding.size()), kLogEnding)) return false;
+    }
+    return true;
+}
+
 bool allDigits(const std::u16string& text, size_t from, size_t to) {
     for (size_t i = from; i < to; ++i) {
         if (!isDigit(text[i])) return false;
@@ -55,7 +67,7 @@ uint64_t suffixNumber(const std::u16string& suffix) {
 enum class Form { None, Stamped, SingleDigit, Numbered };
 
 // What a found name stands for. Only the library's own shapes count: the part after the base
-// name, then ".log" (or ".log.log", a backup set aside while renumbering). Anything else that
+// name, then ".log" (or ".log" repeated, a backup set aside while renumbering). Anything else that
 // merely starts with the base name, and any backup that would be number 0, is left alone.
 Form classify(const std::u16string& name, std::u16string* suffix) {
     if (name.size() <= kBaseLength || !sameName(std::u16string_view(name).substr(0, kBaseLength), kTraceBaseName)) {
@@ -64,8 +76,8 @@ Form classify(const std::u16string& name, std::u16string* suffix) {
     const size_t dot = name.find(u'.', kBaseLength);
     if (dot == std::u16string::npos || dot == kBaseLength) return Form::None;
     const std::u16string_view rest = std::u16string_view(name).substr(dot);
-    const bool plain = sameName(rest, u".log");
-    if (!plain && !sameName(rest, u".log.log")) return Form::None;
+    if (!logEndings(rest)) return Form::None;
+    const bool plain = rest.size() == kLogEnding.size();
     *suffix = name.substr(kBaseLength, dot - kBaseLength);
     const size_t length = suffix->size();
     if (length >= kStampLength) return allDigits(*suffix, 0, kStampLength) ? Form::Stamped : Form::None;

@@ -13,6 +13,9 @@ namespace {
 constexpr uint32_t kTagCapacity = 64;
 // Where a reader's open handle keeps a file from being renamed, the rename is tried again.
 constexpr int kMoveAttempts = 20;
+// Claims whose rename failed though no lock was there afterwards, before the claimant goes on
+// without the lock.
+constexpr int kRefusedClaimsLimit = 3;
 
 std::u16string wide(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
 
@@ -81,11 +84,14 @@ TraceRotationLock::TraceRotationLock(const std::u16string& directory)
     // A lock file without a readable tag (an older writer's) is dated by when it was first seen.
     std::string seen;
     uint32_t seenSince = start;
+    int refusedClaims = 0;
     for (;;) {
         if (!system.fileExists(lockPath_)) {
             tag_ = newTag(system);
-            if (claim()) return;
-            if (!system.fileExists(lockPath_)) return;  // no claim can be made here: go on without
+            if (claim() != Claim::Taken) return;
+            // The rename met another claimant's lock, which may be gone again already: try again.
+            // Renames refused again and again with no lock in the way mean no claim can succeed.
+            if (!system.fileExists(lockPath_) && ++refusedClaims == kRefusedClaimsLimit) return;
         } else {
             const std::string holder = contentOf(lockPath_);
             const uint32_t now = system.tickCount();
@@ -104,16 +110,16 @@ TraceRotationLock::TraceRotationLock(const std::u16string& directory)
 
 // The claim file is written whole before the rename, which never replaces: the lock file
 // always carries its owner's tag.
-bool TraceRotationLock::claim() {
+TraceRotationLock::Claim TraceRotationLock::claim() {
     platform::System& system = platform::system();
     const std::u16string claimPath = directory_ + kTraceBaseName + u"." + wide(tag_) + u".claim";
     if (!writeFile(claimPath, tag_)) {
         system.deleteFile(claimPath);
-        return false;
+        return Claim::Impossible;
     }
     held_ = system.moveFile(claimPath, lockPath_);
     if (!held_) system.deleteFile(claimPath);
-    return held_;
+    return held_ ? Claim::Held : Claim::Taken;
 }
 
 bool TraceRotationLock::takeOver(const std::string& judged) {

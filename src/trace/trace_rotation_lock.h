@@ -15,8 +15,8 @@ inline constexpr uint32_t kTraceLockGiveUpMs = 5 * kTraceLockAbandonedMs;
 
 class TraceRotationLock {
 public:
-    // Waits for the directory; goes on without it when no claim file can be made there or after
-    // kTraceLockGiveUpMs.
+    // Waits for the directory; goes on without it when no claim can be made there (no claim file,
+    // or its rename refused with no lock in the way) or after kTraceLockGiveUpMs.
     explicit TraceRotationLock(const std::u16string& directory);
     // Removes the lock file only while it is still this holder's.
     ~TraceRotationLock();
@@ -30,7 +30,10 @@ public:
     const std::string& tag() const { return tag_; }
 
 private:
-    bool claim();
+    // Taken: the rename failed, normally on another claimant's lock. Impossible: no claim file
+    // can be written in the directory.
+    enum class Claim { Held, Taken, Impossible };
+    Claim claim();
     bool takeOver(const std::string& judged);
 
     std::u16string directory_;

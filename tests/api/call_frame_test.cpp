@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
 #include <new>
 #include <stdexcept>
 
@@ -278,6 +280,85 @@ TEST_F(CallFrameTest, AFailedSelectionEndsTheCallBeforeHandshakeAndBody) {
     EXPECT_FALSE(ran);
     EXPECT_EQ(stateFlags() & state::CommandPending, 0u);
     EXPECT_THAT(frameLines(), ElementsAreArray({kCall, std::string("[WAR:3001]Func:200 return 0x09"), kRet}));
+}
+
+
+TEST_F(CallFrameTest, AnEntryAfterTheSelectionRunsBetweenSelectionAndHandshake) {
+    openPrinter(sim::Profile::oxaSt());
+    spooler->clearLog();
+    bool ran = false;
+    const Frame frame{.function = kTestFunction,
+                      .steps = {.selectOxa = true, .handshake = true},
+                      .entryAfterSelection = true};
+    EXPECT_EQ(runExport(frame, handle, [](Session&) { return kInvalidParameter; },
+                        [&](Call&) {
+                            ran = true;
+                            return kSuccess;
+                        }),
+              kInvalidParameter);
+    EXPECT_FALSE(ran);
+    EXPECT_EQ(exchangeNames(), (std::vector<std::u16string>{u"OXAPrintTimeOut", u"OXA_Select_Input", u"OXASelectDevice"}));
+    EXPECT_EQ(stateFlags() & state::CommandPending, 0u);
+}
+
+TEST_F(CallFrameTest, TheMonitorThreadIsRefusedWhenTheFrameSaysSo) {
+    openPrinter();
+    std::atomic<int> done{0};
+    Result refused = 0;
+    Result allowed = 1;
+    StatusRecorder recorder;
+    recorder.action = [&](const StatusRecorder::Record&) {
+        if (done.load() != 0) return;
+        refused = run(Frame{.function = kTestFunction, .steps = {.refuseMonitorThread = true}},
+                      [](Call&) { return kSuccess; });
+        allowed = run(Frame{.function = kTestFunction}, [](Call&) { return kSuccess; });
+        done = 1;
+    };
+    registerStatusCallback(recorder);
+    device->setStatusBit(3, 0x01, true);
+    ASSERT_TRUE(eventually([&] { return done.load() != 0; }));
+    EXPECT_EQ(refused, kInvalidParameter);
+    EXPECT_EQ(allowed, kSuccess);
+    EXPECT_EQ(run(Frame{.function = kTestFunction, .steps = {.refuseMonitorThread = true}},
+                  [](Call&) { return kSuccess; }),
+              kSuccess);
+}
+
+// A releasing frame lets the device go after a failed selection too, before the ending's lines.
+TEST_F(CallFrameTest, AReleasingFrameReleasesAfterAFailedSelectionBeforeItsLines) {
+    for (const OxaAfterFailure after : {OxaAfterFailure::Released, OxaAfterFailure::StaysSelected}) {
+        openPrinter(sim::Profile::oxaSt());
+        std::unique_lock<Lock> parked = park();  // the cached OXA status stays as set here
+        Session& s = session();
+        // The device reports itself selected once asked, but the answer to the selection is lost.
+        std::function<void(sim::Device&)> selected = [&](sim::Device& d) {
+            if (!d.input(u"OXA_Select_Input")) {
+                d.schedule(0, selected);
+                return;
+            }
+            Guard lock(s.stateLock);
+            s.oxaStatus[8] |= 0x04;
+        };
+        device->schedule(0, selected);
+        device->injectFault(u"OXASelectDevice", sim::Fault::callFails());
+        spooler->clearLog();
+        EXPECT_EQ(run(Frame{.function = kTestFunction, .steps = {.selectOxa = true, .oxaAfterFailure = after}},
+                      [](Call&) { return kSuccess; }),
+                  kInvalidParameter);
+        std::vector<std::u16string> names;
+        for (const sim::Exchange& e : spooler->exchanges()) {
+            if (e.threadId == platform::system().currentThreadId()) names.push_back(e.name);
+        }
+        std::vector<std::u16string> expected = {u"LogSettingCondition", u"OXAPrintTimeOut", u"OXA_Select_Input",
+                                                u"OXASelectDevice"};
+        if (after == OxaAfterFailure::Released) {
+            expected.insert(expected.end(), {u"OXA_Select_Input", u"OXASelectDevice"});
+        }
+        expected.insert(expected.end(), {u"LogSettingCondition", u"LogSettingCondition"});
+        EXPECT_EQ(names, expected);
+        parked.unlock();
+        close();
+    }
 }
 
 }  // namespace

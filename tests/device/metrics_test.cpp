@@ -270,6 +270,7 @@ INSTANTIATE_TEST_SUITE_P(
                       AfterWriteStatus{"Byte1Bit40", {0, 0x40, 0, 0, 0}, 4},
                       AfterWriteStatus{"Byte0Bit08", {0x08, 0, 0, 0, 0}, 4},
                       AfterWriteStatus{"Byte0Bit08WithByte1Bit80", {0x08, 0x80, 0, 0, 0}, 0},
+                      AfterWriteStatus{"Byte4Bit80", {0, 0, 0, 0, 0x80}, 4},
                       AfterWriteStatus{"NotReadyIsNoError", {0, 0, 0x44, 0, 0}, 0},
                       AfterWriteStatus{"OtherBits", {0xF7, 0xBB, 0xFF, 0xFF, 0x7F}, 0}),
     [](const auto& info) { return std::string(info.param.name); });

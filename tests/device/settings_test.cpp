@@ -385,5 +385,35 @@ TEST_F(SettingsTest, AnEmptyTimeOutAnswerDoesNotMakeTheMonitorPurgeEveryCycle) {
     EXPECT_TRUE(exchangesOf(u"PurgeData").empty());
 }
 
+// --- the handle
+
+// A null or stale handle: 8 before anything else, no trace line and no exchange.
+TEST_F(SettingsTest, EveryDeviceExportRefusesAnInvalidHandleSilently) {
+    openFresh();
+    Session stale;  // never registered
+    stale.magic = kSessionMagic;
+    const size_t linesBefore = traceLines().size();
+    uint8_t bytes[115] = {};
+    uint32_t values[7] = {};
+    for (RvStatementHandle h : {static_cast<RvStatementHandle>(nullptr), toHandle(&stale)}) {
+        EXPECT_EQ(RvStatementGetMetrics(h, 1, values), 8u);
+        EXPECT_EQ(RvStatementGetAllMetrics(h, values), 8u);
+        EXPECT_EQ(RvStatementSetMetrics(h, 1, 1), 8u);
+        EXPECT_EQ(RvStatementGetMFGData(h, bytes), 8u);
+        EXPECT_EQ(RvStatementSetMFGData(h, bytes), 8u);
+        EXPECT_EQ(RvStatementSetMFGDataEx(h, bytes), 8u);
+        EXPECT_EQ(RvStatementGetPrinterConfiguration(h, bytes), 8u);
+        EXPECT_EQ(RvStatementPanelLedControl(h, 1, 1, 1, 1, 1, 1, 1, 1, 1), 8u);
+        EXPECT_EQ(RvStatementPrintEnable(h, 1), 8u);
+        EXPECT_EQ(RvStatementPrintEnableEx(h, 1, 1), 8u);
+        EXPECT_EQ(RvStatementPurgeData(h), 8u);
+        EXPECT_EQ(RvStatementGetDllVersion(h, bytes), 8u);
+        EXPECT_EQ(RvStatementSetOXAPrintTimeOut(h, 1), 8u);
+    }
+    EXPECT_EQ(traceLines().size(), linesBefore);
+    EXPECT_TRUE(callerLog().empty());
+    EXPECT_EQ(device->deviceData().purges, 0u);
+}
+
 }  // namespace
 }  // namespace rvs::test

@@ -12,31 +12,39 @@
 namespace rvs::test {
 namespace {
 
-// The virtual printer, but the monitor thread's next "StatusGet" throws out of memory.
+// The virtual printer, but the monitor thread's next gets of one value throw out of memory.
 class ThrowingSpooler : public sim::ForwardingSpooler {
 public:
-    using ForwardingSpooler::ForwardingSpooler;
+    ThrowingSpooler(platform::Spooler* target, std::u16string value) : ForwardingSpooler(target), value_(value) {}
     std::atomic<uint32_t> monitorThread{0};
     std::atomic<int> throwsLeft{0};
 
     uint32_t getPrinterData(platform::PrinterHandle handle, const char16_t* name, uint32_t* type, uint8_t* data,
                             uint32_t size, uint32_t* needed) override {
-        if (std::u16string(name) == u"StatusGet" && platform::system().currentThreadId() == monitorThread &&
-            throwsLeft.fetch_sub(1) > 0) {
+        if (name == value_ && platform::system().currentThreadId() == monitorThread && throwsLeft.fetch_sub(1) > 0) {
             throw std::bad_alloc();
         }
         return ForwardingSpooler::getPrinterData(handle, name, type, data, size, needed);
     }
+
+private:
+    const std::u16string value_;
 };
 
-class MonitorRobustnessTest : public MonitorFixture {
+template <const char16_t* Value>
+class ThrowingFixture : public MonitorFixture {
 protected:
     void TearDown() override {
         if (handle != nullptr) close();
     }
-    ThrowingSpooler throwing{&spooler.get()};
+    ThrowingSpooler throwing{&spooler.get(), Value};
     ScopedSpooler installed{&throwing};
 };
+
+constexpr char16_t kStatusGet[] = u"StatusGet";
+constexpr char16_t kPaperRemoved[] = u"PaperRemoved";
+using MonitorRobustnessTest = ThrowingFixture<kStatusGet>;
+using WatcherRobustnessTest = ThrowingFixture<kPaperRemoved>;
 
 TEST_F(MonitorRobustnessTest, ACycleThatThrowsIsFollowedByNormalCycles) {
     openPrinter();
@@ -52,32 +60,6 @@ TEST_F(MonitorRobustnessTest, ACycleThatThrowsIsFollowedByNormalCycles) {
     ASSERT_TRUE(eventually([&] { return recorder.count() > 0; }));
     EXPECT_NE(recorder.records().back()[0] & 0x01, 0);
 }
-
-// The virtual printer, but the monitor thread's next "PaperRemoved" throws out of memory.
-class ThrowingWatcherSpooler : public sim::ForwardingSpooler {
-public:
-    using ForwardingSpooler::ForwardingSpooler;
-    std::atomic<uint32_t> monitorThread{0};
-    std::atomic<int> throwsLeft{0};
-
-    uint32_t getPrinterData(platform::PrinterHandle handle, const char16_t* name, uint32_t* type, uint8_t* data,
-                            uint32_t size, uint32_t* needed) override {
-        if (std::u16string(name) == u"PaperRemoved" && platform::system().currentThreadId() == monitorThread &&
-            throwsLeft.fetch_sub(1) > 0) {
-            throw std::bad_alloc();
-        }
-        return ForwardingSpooler::getPrinterData(handle, name, type, data, size, needed);
-    }
-};
-
-class WatcherRobustnessTest : public MonitorFixture {
-protected:
-    void TearDown() override {
-        if (handle != nullptr) close();
-    }
-    ThrowingWatcherSpooler throwing{&spooler.get()};
-    ScopedSpooler installed{&throwing};
-};
 
 // A watcher that throws has still returned: a command's handshake must not wait for it.
 TEST_F(WatcherRobustnessTest, AWatcherThatThrowsLeavesNoWatcherForCommandsToWaitFor) {

@@ -241,6 +241,36 @@ TEST_F(Rotation, BackupsComingAndGoingMidScanAreSurvived) {
     for (int n = 1; n <= 4; ++n) EXPECT_EQ(files.count("Korvelincomm_" + std::to_string(n) + ".log"), 1u) << n;
 }
 
+// A renumbering cut short (its process died, or another holder took the directory over) leaves
+// backups under their set-aside names: only the set-aside renames get through here.
+class RenumberingCutShort : public platform::SystemWrapper {
+public:
+    explicit RenumberingCutShort(platform::System* target) : SystemWrapper(target), previous_(target) {
+        platform::setSystem(this);
+    }
+    ~RenumberingCutShort() override { platform::setSystem(previous_); }
+    bool moveFile(const std::u16string& from, const std::u16string& to) override {
+        return to == from + u".log" && target()->moveFile(from, to);
+    }
+
+private:
+    platform::System* previous_;
+};
+
+TEST_F(Rotation, ABackupSetAsideTwiceIsStillABackup) {
+    putBackups(1, 2);
+    put("Korvelincomm_3.log.log", "b3");  // set aside by an earlier renumbering cut short
+    setCount(3);
+    {
+        RenumberingCutShort cutShort(&platform::system());
+        TracePrune(&session);  // deletes b1, sets b2 and b3 aside once more, renumbers nothing
+    }
+    EXPECT_EQ(TraceScanFiles(directory(), nullptr), 2u);
+    setCount(2);
+    TracePrune(&session);
+    EXPECT_EQ(others(), (Files{{"Korvelincomm_1.log", "b3"}})) << "the newest kept, the older one pruned";
+}
+
 struct PruneCase {
     const char* name;
     bool throughStore;
