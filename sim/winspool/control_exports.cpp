@@ -3,10 +3,12 @@
 #include <windows.h>
 
 #include <cstring>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "sim/driver_state.h"
 #include "sim/winspool/device_modes.h"
 #include "sim/winspool/the_printer.h"
 #include "sim/winspool/virtual_winspool.h"
@@ -124,6 +126,36 @@ BOOL WINAPI VirtualSpoolerInjectFault(LPCWSTR printer, LPCWSTR value, DWORD kind
             case VIRTUAL_SPOOLER_DELAY: device.injectFault(utf16(value), Fault::delay(argument), times); break;
             default: return false;
         }
+        return true;
+    });
+}
+
+BOOL WINAPI VirtualSpoolerSetCustomer(LPCWSTR printer, LONG afterMs) {
+    return onDevice(printer, [&](Device& device) {
+        if (afterMs < -1) return false;
+        device.update([&](rvs::sim::DriverState& d) {
+            d.paper.behaviour.customerTakesAfterMs =
+                afterMs < 0 ? std::nullopt : std::optional<uint32_t>(static_cast<uint32_t>(afterMs));
+        });
+        return true;
+    });
+}
+
+BOOL WINAPI VirtualSpoolerReceivedFile(LPCWSTR printer, DWORD index, LPWSTR path, DWORD pathCapacity, BYTE* data,
+                                       DWORD capacity, DWORD* size) {
+    return onDevice(printer, [&](Device& device) {
+        if (path == nullptr || size == nullptr) return false;
+        const std::optional<rvs::sim::ReceivedFile> file =
+            device.update([&](rvs::sim::DriverState& d) -> std::optional<rvs::sim::ReceivedFile> {
+                if (index >= d.paper.received.size()) return std::nullopt;
+                return d.paper.received[index];
+            });
+        if (!file || file->path.size() >= pathCapacity) return false;
+        std::memcpy(path, file->path.c_str(), (file->path.size() + 1) * sizeof(char16_t));
+        if (!file->data) return false;
+        *size = static_cast<DWORD>(file->data->size());
+        if (data == nullptr || capacity < *size) return false;
+        std::memcpy(data, file->data->data(), file->data->size());
         return true;
     });
 }

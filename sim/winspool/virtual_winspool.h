@@ -37,6 +37,14 @@ typedef BOOL(WINAPI* VirtualSpoolerSetDeviceModeFn)(LPCWSTR printer, DWORD publi
 /* Misbehaviour of the next `times` calls on `value` (-1: every call from now on). */
 typedef BOOL(WINAPI* VirtualSpoolerInjectFaultFn)(LPCWSTR printer, LPCWSTR value, DWORD kind, DWORD argument,
                                                   LONG times);
+/* The customer at the exit takes a presented statement `afterMs` milliseconds after it got
+ * there; -1: never. Until set: after 1000 ms. */
+typedef BOOL(WINAPI* VirtualSpoolerSetCustomerFn)(LPCWSTR printer, LONG afterMs);
+/* The transfer file the driver read at its `index`th data request (from 0): the path the library
+ * named, and its bytes when `capacity` holds them (`*size` is always set). FALSE for an index not
+ * reached yet, a file the driver could not read, or too small a buffer. */
+typedef BOOL(WINAPI* VirtualSpoolerReceivedFileFn)(LPCWSTR printer, DWORD index, LPWSTR path, DWORD pathCapacity,
+                                                   BYTE* data, DWORD capacity, DWORD* size);
 /* The exchange log, one exchange per line ("get StatusGet size 5 needed 5 type 3 error 0 [..]"),
  * as 8-bit text. Returns the size with its NUL; copies it when `capacity` is large enough. */
 typedef DWORD(WINAPI* VirtualSpoolerExchangeLogFn)(char* text, DWORD capacity);

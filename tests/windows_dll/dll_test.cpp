@@ -3,6 +3,7 @@
 // behind it is the virtual printer built as winspool.drv and loaded from beside this program.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstddef>
 #include <cstring>
@@ -122,6 +123,18 @@ protected:
             lines.push_back(line);
         }
         return lines;
+    }
+
+    // "get Name" / "set Name" of the exchanges above, leaving out the monitor's paper watcher
+    // ("GetTransport", "PaperRemoved"), with each run of one request (a poll) shown once.
+    Lines requests() const {
+        Lines names;
+        for (const std::string& line : exchanges()) {
+            std::string name = line.substr(0, line.find(" size "));
+            if (name == "get GetTransport" || name == "get PaperRemoved") continue;
+            if (names.empty() || names.back() != name) names.push_back(name);
+        }
+        return names;
     }
 
     const RvStatementDll* dll = nullptr;
@@ -278,6 +291,105 @@ TEST_F(LoadedDll, OpenThatTheSpoolerFailsGivesNineAndLeavesNothingOpen) {
     EXPECT_EQ(out, untouched);
     EXPECT_EQ(dll->open(L"No Such Printer", &out), 9u);
     EXPECT_EQ(spooler->openHandles(), 0);
+}
+
+// Print data goes to the driver as a temporary file that the driver reads during the request
+// naming it; the file is gone once the job has printed.
+TEST_F(LoadedDll, TxRxPrintsThroughATransferFileTheDriverReads) {
+    const wchar_t* printer = L"Print Printer";
+    ASSERT_TRUE(spooler->addPrinter(printer, 0, 0));
+    ASSERT_EQ(dll->open(printer, &handle), 0u);
+    spooler->clearLog();
+
+    const std::vector<BYTE> data = {0x1B, 0x40, 'S', 't', 'a', 't', 'e', 'm', 'e', 'n', 't', 0x0A, 0x00, 0xFF};
+    EXPECT_EQ(dll->txRx(handle, static_cast<uint32_t>(data.size()), data.data(), nullptr, nullptr, 0), 0u);
+    const Lines expected = {"set TxRx_Input_Tx_Name", "set TxRx_Input_Tx_Size", "get StartPrinting",
+                            "get TxRx_No_Response",   "get EndPrinting",        "get GetPrinterStatus",
+                            "get ConsecutivePrintDisable"};
+    EXPECT_EQ(requests(), expected);
+
+    wchar_t path[MAX_PATH] = {};
+    BYTE received[64] = {};
+    DWORD size = 0;
+    ASSERT_TRUE(spooler->receivedFile(printer, 0, path, MAX_PATH, received, sizeof received, &size))
+        << "the driver could not read the transfer file";
+    EXPECT_EQ(std::vector<BYTE>(received, received + size), data);
+    EXPECT_FALSE(spooler->receivedFile(printer, 1, path, MAX_PATH, received, sizeof received, &size));
+    // GetTempFileNameW's name in the user's temporary directory, deleted after the job.
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    const std::filesystem::path file(path);
+    EXPECT_EQ(file.parent_path(), std::filesystem::path(temp).parent_path());
+    EXPECT_TRUE(file.filename().wstring().starts_with(L"Kor")) << file;
+    EXPECT_FALSE(std::filesystem::exists(file)) << file;
+}
+
+TEST_F(LoadedDll, CutWaitsForTheCutToStartAndEnd) {
+    const wchar_t* printer = L"Cut Printer";
+    ASSERT_TRUE(spooler->addPrinter(printer, 1, 0));
+    ASSERT_EQ(dll->open(printer, &handle), 0u);
+    StatusCalls calls;
+    ASSERT_EQ(dll->setStatusCallBack(handle, &StatusCalls::record, calls.userValue()), 0u);
+    spooler->clearLog();
+
+    EXPECT_EQ(dll->cut(handle), 0u);
+    EXPECT_EQ(requests(), (Lines{"get GetPrinterStatus", "get Cut"}));
+    // The cutter ran while the call waited: the monitor reported byte 0 bit 7 up, then down.
+    bool sawCutting = false;
+    for (const StatusCalls::Call& call : calls.all()) sawCutting |= (call.status[0] & 0x80) != 0;
+    EXPECT_TRUE(sawCutting);
+    uint8_t status[5] = {};
+    EXPECT_EQ(dll->getStatus(handle, status), 0u);
+    EXPECT_EQ(status[0] & 0x80, 0);
+}
+
+// The statement reaches the exit; once the customer takes it, the status callback says so
+// (byte 4 bit 6) on the monitor thread.
+TEST_F(LoadedDll, PresentThenTheCustomerTakesTheStatement) {
+    const wchar_t* printer = L"Present Printer";
+    ASSERT_TRUE(spooler->addPrinter(printer, 0, 0));
+    ASSERT_TRUE(spooler->setCustomer(printer, 200));
+    ASSERT_EQ(dll->open(printer, &handle), 0u);
+    StatusCalls calls;
+    ASSERT_EQ(dll->setStatusCallBack(handle, &StatusCalls::record, calls.userValue()), 0u);
+    spooler->clearLog();
+
+    EXPECT_EQ(dll->present(handle), 0u);
+    EXPECT_EQ(requests(), (Lines{"get GetPrinterStatus", "get Present", "get ConsecutivePrintEnable"}));
+    ASSERT_TRUE(eventually([&] {
+        for (const StatusCalls::Call& call : calls.all()) {
+            if ((call.status[4] & 0x40) != 0) return true;
+        }
+        return false;
+    })) << "no callback with the paper-removed bit";
+    EXPECT_NE(calls.all().back().threadId, GetCurrentThreadId());
+    const Lines lines = exchanges();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "get PaperRemoved size 1 needed 1 error 0"), lines.end())
+        << "the paper-removed watcher asked the driver";
+}
+
+// The version report names the driver version the Win32 spooler's device mode gave at open;
+// the metrics come in one driver read of 28 bytes.
+TEST_F(LoadedDll, DeviceDataComesThroughTheSpooler) {
+    const wchar_t* printer = L"Device Data Printer";
+    ASSERT_TRUE(spooler->addPrinter(printer, 0, 0));
+    const uint32_t metrics[7] = {1, 2, 3, 0x100, 5, 6, 99999999};
+    ASSERT_TRUE(spooler->setAnswer(printer, L"GetAllMetrics", reinterpret_cast<const BYTE*>(metrics), sizeof metrics));
+    ASSERT_EQ(dll->open(printer, &handle), 0u);
+    spooler->clearLog();
+
+    uint8_t version[13];
+    std::memset(version, 0xEE, sizeof version);
+    EXPECT_EQ(dll->getDllVersion(handle, version), 0u);
+    EXPECT_EQ(std::vector<uint8_t>(version, version + 13),
+              (std::vector<uint8_t>{'0', '2', '.', '1', '0', '0', '1', '.', '0', '0', 0, 0, 0xEE}));
+    EXPECT_TRUE(exchanges().empty()) << "the version report asks the printer nothing";
+
+    uint32_t values[7] = {};
+    EXPECT_EQ(dll->getAllMetrics(handle, values), 0u);
+    EXPECT_EQ(std::vector<uint32_t>(values, values + 7), std::vector<uint32_t>(metrics, metrics + 7));
+    EXPECT_EQ(exchanges(), (Lines{"get GetAllMetrics size 28 needed 28 error 0"}));
+    EXPECT_EQ(dll->getAllMetrics(handle, nullptr), 9u);
 }
 
 // A driver made for an older DEVMODEW hands out a shorter device mode. It still holds the

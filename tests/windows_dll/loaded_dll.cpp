@@ -30,6 +30,11 @@ RvStatementDll load(std::string* error) {
     resolve(dll.module, "RvStatementGetSensorStatus", &dll.getSensorStatus, error);
     resolve(dll.module, "RvStatementGetTraceMode", &dll.getTraceMode, error);
     resolve(dll.module, "RvStatementSetTraceMode", &dll.setTraceMode, error);
+    resolve(dll.module, "RvStatementGetDllVersion", &dll.getDllVersion, error);
+    resolve(dll.module, "RvStatementGetAllMetrics", &dll.getAllMetrics, error);
+    resolve(dll.module, "RvStatementTxRx", &dll.txRx, error);
+    resolve(dll.module, "RvStatementCut", &dll.cut, error);
+    resolve(dll.module, "RvStatementPresent", &dll.present, error);
     return dll;
 }
 
@@ -52,6 +57,8 @@ VirtualSpooler find(std::string* error) {
     resolve(spooler.module, "VirtualSpoolerGetTotalFeedingValue", &spooler.getTotalFeedingValue, error);
     resolve(spooler.module, "VirtualSpoolerSetDeviceMode", &spooler.setDeviceMode, error);
     resolve(spooler.module, "VirtualSpoolerInjectFault", &spooler.injectFault, error);
+    resolve(spooler.module, "VirtualSpoolerSetCustomer", &spooler.setCustomer, error);
+    resolve(spooler.module, "VirtualSpoolerReceivedFile", &spooler.receivedFile, error);
     resolve(spooler.module, "VirtualSpoolerExchangeLog", &spooler.exchangeLog, error);
     resolve(spooler.module, "VirtualSpoolerClearLog", &spooler.clearLog, error);
     resolve(spooler.module, "VirtualSpoolerOpenHandles", &spooler.openHandles, error);

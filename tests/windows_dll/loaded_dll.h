@@ -25,6 +25,11 @@ struct RvStatementDll {
     decltype(&RvStatementGetSensorStatus) getSensorStatus = nullptr;
     decltype(&RvStatementGetTraceMode) getTraceMode = nullptr;
     decltype(&RvStatementSetTraceMode) setTraceMode = nullptr;
+    decltype(&RvStatementGetDllVersion) getDllVersion = nullptr;
+    decltype(&RvStatementGetAllMetrics) getAllMetrics = nullptr;
+    decltype(&RvStatementTxRx) txRx = nullptr;
+    decltype(&RvStatementCut) cut = nullptr;
+    decltype(&RvStatementPresent) present = nullptr;
 };
 
 struct VirtualSpooler {
@@ -37,6 +42,8 @@ struct VirtualSpooler {
     VirtualSpoolerGetTotalFeedingValueFn getTotalFeedingValue = nullptr;
     VirtualSpoolerSetDeviceModeFn setDeviceMode = nullptr;
     VirtualSpoolerInjectFaultFn injectFault = nullptr;
+    VirtualSpoolerSetCustomerFn setCustomer = nullptr;
+    VirtualSpoolerReceivedFileFn receivedFile = nullptr;
     VirtualSpoolerExchangeLogFn exchangeLog = nullptr;
     VirtualSpoolerClearLogFn clearLog = nullptr;
     VirtualSpoolerOpenHandlesFn openHandles = nullptr;
