@@ -52,7 +52,7 @@ TEST_P(JobLimitTest, EndsWithThePrintWarningAndTheVerdict) {
     if (c.switchAfterMs != 0) {
         wordAfter(c.switchAfterMs, static_cast<uint8_t>(c.busyByte ^ 0x20), 0x01);
     }
-    clock->setSpeed(100);
+    clock->setSpeed(kLimitSpeed);
     uint32_t result = 0;
     const uint32_t took = timed([&] { result = print(); });
     clock->setSpeed(kSpeed);
@@ -77,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(JobWaitTest, APrinterThatNeverStartsTheJobEndsTheWaitAndTheJob) {
     behave([](sim::MediaBehaviour& b) { b.jobStarts = false; });
-    clock->setSpeed(100);
+    clock->setSpeed(kLimitSpeed);
     uint32_t result = 0;
     const uint32_t took = timed([&] { result = print(); });
     clock->setSpeed(kSpeed);
