@@ -169,8 +169,8 @@ RvStatementResult RVSTATEMENT_CALL RvStatementPrintEnableEx(RvStatementHandle ha
 /* Discards the print job the printer holds, with the monitor paused. 8, 9, 16 or a driver code.
  * Blocks 3 s for the printer to settle. */
 RvStatementResult RVSTATEMENT_CALL RvStatementPurgeData(RvStatementHandle handle);
-/* Copies the 12-byte version report (library "02.10", driver and firmware versions). 8, 9, 16
- * or a driver code. A few driver requests. */
+/* Copies the 12-byte version report: library "02.10", the driver version read at open ("xx.yy",
+ * hexadecimal), two zero bytes. 8; 9 null buffer. Does not block: no printer request. */
 RvStatementResult RVSTATEMENT_CALL RvStatementGetDllVersion(RvStatementHandle handle, uint8_t* version /* 12 bytes */);
 /* Sets the OXA print time-out in minutes. 8, 9 or a driver code. One driver request. */
 RvStatementResult RVSTATEMENT_CALL RvStatementSetOXAPrintTimeOut(RvStatementHandle handle, uint8_t timeOutMinutes);
@@ -178,8 +178,9 @@ RvStatementResult RVSTATEMENT_CALL RvStatementSetOXAPrintTimeOut(RvStatementHand
 /* Transmit and receive */
 
 /* Sends raw printer data: with no answer expected (rxSize null or 0) as a print job that it waits
- * to finish, else reading *rxSize answer bytes into rxData. 8, 2, 4, 9, 12, 16, 27 or a driver
- * code. Blocks while the job prints (30 s busy or 60 s held without change ends it with 12). */
+ * to finish, else reading *rxSize answer bytes into rxData (timeOut ms is the driver's wait). 8,
+ * 2, 4, 9, 12, 16, 27 or a driver code. Blocks up to 30 s for the job to start, then while it
+ * prints: 30 s busy or 60 s held without a change ends the wait with 12 (4 on a printer error). */
 RvStatementResult RVSTATEMENT_CALL RvStatementTxRx(RvStatementHandle handle, uint32_t txSize, const uint8_t* txData,
                                                    const uint32_t* rxSize, uint8_t* rxData, uint32_t timeOut);
 /* As RvStatementTxRx, but without the print-job bracket: the data goes out as one exchange. 8,
@@ -192,26 +193,28 @@ RvStatementResult RVSTATEMENT_CALL RvStatementTxRxEx(RvStatementHandle handle, u
 /* Resets the printer and waits for its status. 8, 2, 4, 7, 9, 16 or a driver code. Blocks up
  * to 30 s for a status read after the reset. */
 RvStatementResult RVSTATEMENT_CALL RvStatementReset(RvStatementHandle handle);
-/* Asks the printer to recover from an error, with the monitor paused. 8, 9, 16 or a driver code.
- * Blocks 3 s for the printer to settle. */
+/* Asks the printer to recover from an error, with the monitor paused. 8, 2, 4, 9, 16 or a driver
+ * code. Blocks 3 s for the printer to settle. */
 RvStatementResult RVSTATEMENT_CALL RvStatementRecoverError(RvStatementHandle handle);
-/* Presents the statement at the exit. 8, 2, 4, 9, 12, 16, 27 or a driver code. Blocks up to 3 s
- * for the movement to start and 20 s for it to end. */
+/* Presents the statement at the exit; the status callback reports the customer taking it (byte 4
+ * bit 0x40). 8, 2, 4, 9, 11, 12, 16, 27 or a driver code. Blocks up to 3 s for the movement to
+ * start and 20 s for it to end. */
 RvStatementResult RVSTATEMENT_CALL RvStatementPresent(RvStatementHandle handle);
-/* Ejects the statement. 8, 2, 4, 9, 12, 16, 27 or a driver code. Blocks up to 3 s for the
+/* Ejects the statement. 8, 2, 4, 9, 11, 12, 16, 27 or a driver code. Blocks up to 3 s for the
  * movement to start and 20 s for it to end. */
 RvStatementResult RVSTATEMENT_CALL RvStatementEject(RvStatementHandle handle);
-/* Retracts the statement into the bin. 8, 2, 4, 9, 12, 16, 27 or a driver code. Blocks up to 3 s
+/* Retracts the statement into the bin. 8, 2, 4, 9, 11, 12, 16, 27 or a driver code. Blocks up to 3 s
  * for the movement to start and 30 s for it to end. */
 RvStatementResult RVSTATEMENT_CALL RvStatementRetract(RvStatementHandle handle);
-/* Cuts the paper. 8, 2, 4, 9, 12, 16, 27 or a driver code. Blocks up to 3 s for the cut to start
+/* Cuts the paper. 8, 2, 4, 9, 11, 12, 16, 27 or a driver code. Blocks up to 3 s for the cut to start
  * and 15 s for it to end. */
 RvStatementResult RVSTATEMENT_CALL RvStatementCut(RvStatementHandle handle);
-/* Runs a paper change. 8, 2, 4, 9, 12, 16, 20, 27 or a driver code. Blocks up to 3 s for the
+/* Runs a paper change. 8, 2, 4, 9, 11, 12, 16, 20, 27 or a driver code. Blocks up to 3 s for the
  * movement to start and 20 s for it to end. */
 RvStatementResult RVSTATEMENT_CALL RvStatementPerformPaperChange(RvStatementHandle handle);
-/* Cuts, then presents (1), ejects (2) or retracts (3). 8, 2, 4, 9, 12, 16, 19-22, 27 or a driver
- * code. Blocks up to 5 s and 15 s for the cut, then 3 s and 20 s (retract 30 s) for the movement. */
+/* Cuts (unless the configuration has no cutter), then presents (1), ejects (2) or retracts (3).
+ * 8, 2, 4, 9, 12, 16, 19-22, 27 or a driver code. Blocks up to 3 s (5 s for a slow cutter) and
+ * 15 s for the cut, then 3 s and 20 s (retract 30 s) for the movement. */
 RvStatementResult RVSTATEMENT_CALL RvStatementTransport(RvStatementHandle handle, uint8_t mode);
 
 /* Maintenance */
