@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The sanitizer jobs: the whole suite under AddressSanitizer and UndefinedBehaviorSanitizer, and
-# the thread-heavy test programs (sessions, monitor, status, trace, device) under ThreadSanitizer. Any
-# report fails the run.
+# the thread-heavy test programs (sessions, monitor, status, trace, device, media, maintenance)
+# under ThreadSanitizer. Any report fails the run.
 #
 #   scripts/sanitize.sh            both jobs
 #   scripts/sanitize.sh address    build-asan only
@@ -34,7 +34,7 @@ fi
 
 if [[ $job == all || $job == thread ]]; then
     echo "== ThreadSanitizer: the programs with threads of their own"
-    programs=(test_api test_monitor test_status test_trace test_device)
+    programs=(test_api test_monitor test_status test_trace test_device test_media test_maintenance)
     cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRVS_SANITIZE=thread -DRVS_BUILD_TOOLS=OFF
     cmake --build build-tsan -j2 --target "${programs[@]}"
     for program in "${programs[@]}"; do

@@ -164,7 +164,8 @@ void Device::runDue() {
 }
 
 std::optional<Fault> Device::takeFault(const Exchange& exchange, bool* counted) {
-    const bool forSet = exchange.direction == Direction::Set;
+    // Only a get can meet a fault that shapes an answer.
+    const bool forSet = exchange.direction != Direction::Get;
     *counted = placed_.counting && placed_.filter.counts(exchange.name, exchange.threadId);
     if (*counted && placed_.seen++ == placed_.index) {
         placed_.counting = false;
@@ -295,6 +296,28 @@ uint32_t Device::serveSet(const char16_t* name, uint32_t type, const uint8_t* da
         exchange.error = fault->error;
     } else {
         state_.write(exchange.name, type, exchange.bytes);
+    }
+    const uint32_t error = exchange.error;
+    record(std::move(exchange), counted);
+    return error;
+}
+
+uint32_t Device::serveCall(const char16_t* name, const std::function<bool(DriverState&)>& work) {
+    runDue();
+    Exchange exchange{name, Direction::Call, 0, 0, 0, {}, 0, platform::system().currentThreadId()};
+    std::unique_lock<std::mutex> lock(mutex_);
+    bool counted = false;
+    const std::optional<Fault> fault = takeFault(exchange, &counted);
+    const Fault::Kind kind = fault ? fault->kind : Fault::Kind::Answer;
+    if (kind == Fault::Kind::Delay) {
+        lock.unlock();
+        platform::system().sleep(fault->milliseconds);
+        lock.lock();
+    }
+    if (kind == Fault::Kind::CallFails) {
+        exchange.error = fault->error;
+    } else if (!work(state_)) {
+        exchange.error = kErrorInvalidParameter;
     }
     const uint32_t error = exchange.error;
     record(std::move(exchange), counted);

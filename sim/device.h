@@ -110,6 +110,10 @@ public:
     // The spooler side, called by VirtualPrinter with the caller's arguments.
     uint32_t serveGet(const char16_t* name, uint32_t* type, uint8_t* data, uint32_t size, uint32_t* needed);
     uint32_t serveSet(const char16_t* name, uint32_t type, const uint8_t* data, uint32_t size);
+    // A spooler call other than printer data (paper forms), logged under `name` and open to the
+    // faults that make a call fail. `work` serves it: false fails it with kErrorInvalidParameter.
+    // Returns 0 or the error.
+    uint32_t serveCall(const char16_t* name, const std::function<bool(DriverState&)>& work);
     void handleOpened() { ++openHandles_; }
     void handleClosed() { --openHandles_; }
 

@@ -17,6 +17,7 @@ void changeBit(uint8_t& byte, uint8_t mask, bool on) {
 DriverState::DriverState(const Profile& profile, const ValueTable& table, Timeline& timeline)
     : settingsRecord(defaultSettingsRecord()),
       deviceData(initialDeviceData(profile)),
+      paperForms(profile),
       profile_(profile),
       table_(table),
       timeline_(timeline) {

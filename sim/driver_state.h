@@ -11,8 +11,11 @@
 #include <vector>
 
 #include "sim/device_data.h"
+#include "sim/firmware_store.h"
+#include "sim/paper_forms.h"
 #include "sim/paper_path.h"
 #include "sim/profile.h"
+#include "sim/self_test_runner.h"
 #include "sim/timeline.h"
 #include "sim/value_table.h"
 
@@ -34,6 +37,9 @@ public:
     bool oxaSelected = false;             // "OXASelectDevice" answers 6
     DeviceData deviceData;                // metrics, manufacturing data, LEDs, ... (device_data.h)
     PaperPath paper;                      // print job, paper movements, the customer
+    SelfTestRun selfTest;                 // self-test mode and the steps run
+    FirmwareStore firmware;               // staged images read, installs, resets
+    PaperForms paperForms;                // paper list, default device mode, spooler forms
 
     // Throws std::out_of_range for a byte past the record.
     void setStatusBit(size_t byte, uint8_t mask, bool on);

@@ -7,7 +7,7 @@
 namespace rvs::sim {
 
 std::ostream& operator<<(std::ostream& out, const Exchange& exchange) {
-    out << (exchange.direction == Direction::Get ? "get " : "set ");
+    out << (exchange.direction == Direction::Get ? "get " : exchange.direction == Direction::Set ? "set " : "call ");
     for (char16_t unit : exchange.name) {
         out << (unit < 0x80 ? static_cast<char>(unit) : '?');
     }

@@ -12,7 +12,8 @@
 
 namespace rvs::sim {
 
-enum class Direction { Get, Set };
+// Get and Set: printer-data values. Call: another spooler call (paper forms), named after it.
+enum class Direction { Get, Set, Call };
 
 // One spooler call.
 struct Exchange {

@@ -38,6 +38,26 @@ public:
                         uint32_t size) override {
         return target_->readDeviceMode(handle, printerName, buffer, size);
     }
+    bool getPrinterSetup(platform::PrinterHandle handle, platform::PrinterPaperSetup* setup) override {
+        return target_->getPrinterSetup(handle, setup);
+    }
+    bool setPrinterDeviceMode(platform::PrinterHandle handle, const uint8_t* deviceMode, uint32_t size) override {
+        return target_->setPrinterDeviceMode(handle, deviceMode, size);
+    }
+    int32_t deviceCapabilities(const char16_t* device, const char16_t* port, uint16_t capability, void* output,
+                               uint32_t capacity, const uint8_t* deviceMode) override {
+        return target_->deviceCapabilities(device, port, capability, output, capacity, deviceMode);
+    }
+    bool mergeDeviceMode(platform::PrinterHandle handle, const char16_t* printerName, uint8_t* output,
+                         uint32_t outputSize, const uint8_t* input) override {
+        return target_->mergeDeviceMode(handle, printerName, output, outputSize, input);
+    }
+    bool addForm(platform::PrinterHandle handle, const platform::FormInfo& form) override {
+        return target_->addForm(handle, form);
+    }
+    bool setForm(platform::PrinterHandle handle, const platform::FormInfo& form) override {
+        return target_->setForm(handle, form);
+    }
 
 protected:
     platform::Spooler* target() const { return target_; }

@@ -6,6 +6,7 @@
 
 #include "platform/driver_version.h"
 #include "platform/platform.h"
+#include "sim/driver_state.h"
 
 namespace rvs::sim {
 
@@ -151,20 +152,78 @@ int32_t VirtualPrinter::deviceModeSize(PrinterHandle handle, const char16_t* /*p
         return -1;
     }
     device->runDue();
-    return static_cast<int32_t>(platform::kDeviceModeSize);
+    return static_cast<int32_t>(device->update([](DriverState& d) { return d.paperForms.driverModeSize(); }));
 }
 
 bool VirtualPrinter::readDeviceMode(PrinterHandle handle, const char16_t* /*printerName*/, uint8_t* buffer,
                                     uint32_t size) {
     std::shared_ptr<Device> device = deviceFor(handle);
-    if (device == nullptr || buffer == nullptr || size < platform::kDeviceModeSize) {
+    if (device == nullptr || buffer == nullptr) {
         return false;
     }
-    std::fill(buffer, buffer + platform::kDeviceModeSize, 0);
-    const uint16_t version = device->profile().driverVersion;
-    buffer[platform::kDeviceModeDriverVersionOffset] = static_cast<uint8_t>(version & 0xFF);
-    buffer[platform::kDeviceModeDriverVersionOffset + 1] = static_cast<uint8_t>(version >> 8);
-    return true;
+    return device->update([&](DriverState& d) {
+        if (size < d.paperForms.driverModeSize()) {
+            d.paperForms.overrun = true;
+            return false;
+        }
+        // The driver's device mode, carrying the profile's driver version.
+        std::fill(buffer, buffer + d.paperForms.driverModeSize(), 0);
+        const uint16_t version = device->profile().driverVersion;
+        buffer[platform::kDeviceModeDriverVersionOffset] = static_cast<uint8_t>(version & 0xFF);
+        buffer[platform::kDeviceModeDriverVersionOffset + 1] = static_cast<uint8_t>(version >> 8);
+        return true;
+    });
+}
+
+bool VirtualPrinter::getPrinterSetup(PrinterHandle handle, platform::PrinterPaperSetup* setup) {
+    std::shared_ptr<Device> device = deviceFor(handle);
+    if (device == nullptr || setup == nullptr) return false;
+    return device->serveCall(u"GetPrinterW", [&](DriverState& d) { return d.paperForms.getSetup(*setup); }) == 0;
+}
+
+bool VirtualPrinter::setPrinterDeviceMode(PrinterHandle handle, const uint8_t* deviceMode, uint32_t size) {
+    std::shared_ptr<Device> device = deviceFor(handle);
+    if (device == nullptr) return false;
+    return device->serveCall(u"SetPrinterW",
+                             [&](DriverState& d) { return d.paperForms.setDeviceMode(deviceMode, size); }) == 0;
+}
+
+int32_t VirtualPrinter::deviceCapabilities(const char16_t* deviceName, const char16_t* /*port*/, uint16_t capability,
+                                           void* output, uint32_t capacity, const uint8_t* /*deviceMode*/) {
+    std::shared_ptr<Device> device;
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        auto it = deviceName != nullptr ? printers_.find(deviceName) : printers_.end();
+        if (it != printers_.end()) device = it->second;
+    }
+    if (device == nullptr) return -1;
+    int32_t count = -1;
+    const uint32_t error = device->serveCall(u"DeviceCapabilitiesW", [&](DriverState& d) {
+        count = d.paperForms.capabilities(capability, output, capacity);
+        return true;
+    });
+    return error == 0 ? count : -1;
+}
+
+bool VirtualPrinter::mergeDeviceMode(PrinterHandle handle, const char16_t* /*printerName*/, uint8_t* output,
+                                     uint32_t outputSize, const uint8_t* input) {
+    std::shared_ptr<Device> device = deviceFor(handle);
+    if (device == nullptr) return false;
+    return device->serveCall(u"DocumentPropertiesW", [&](DriverState& d) {
+               return d.paperForms.merge(output, outputSize, input);
+           }) == 0;
+}
+
+bool VirtualPrinter::addForm(PrinterHandle handle, const platform::FormInfo& form) {
+    std::shared_ptr<Device> device = deviceFor(handle);
+    if (device == nullptr) return false;
+    return device->serveCall(u"AddFormW", [&](DriverState& d) { return d.paperForms.addForm(form); }) == 0;
+}
+
+bool VirtualPrinter::setForm(PrinterHandle handle, const platform::FormInfo& form) {
+    std::shared_ptr<Device> device = deviceFor(handle);
+    if (device == nullptr) return false;
+    return device->serveCall(u"SetFormW", [&](DriverState& d) { return d.paperForms.setForm(form); }) == 0;
 }
 
 ScopedVirtualPrinter::ScopedVirtualPrinter()

@@ -60,6 +60,17 @@ public:
     int32_t deviceModeSize(rvs::platform::PrinterHandle handle, const char16_t* printerName) override;
     bool readDeviceMode(rvs::platform::PrinterHandle handle, const char16_t* printerName, uint8_t* buffer,
                         uint32_t size) override;
+    // Paper forms (sim/paper_forms.h): each call is logged under its Win32 name, "GetPrinterW",
+    // "SetPrinterW", "DeviceCapabilitiesW", "DocumentPropertiesW", "AddFormW", "SetFormW",
+    // and can be made to fail like a printer-data exchange.
+    bool getPrinterSetup(rvs::platform::PrinterHandle handle, rvs::platform::PrinterPaperSetup* setup) override;
+    bool setPrinterDeviceMode(rvs::platform::PrinterHandle handle, const uint8_t* deviceMode, uint32_t size) override;
+    int32_t deviceCapabilities(const char16_t* device, const char16_t* port, uint16_t capability, void* output,
+                               uint32_t capacity, const uint8_t* deviceMode) override;
+    bool mergeDeviceMode(rvs::platform::PrinterHandle handle, const char16_t* printerName, uint8_t* output,
+                         uint32_t outputSize, const uint8_t* input) override;
+    bool addForm(rvs::platform::PrinterHandle handle, const rvs::platform::FormInfo& form) override;
+    bool setForm(rvs::platform::PrinterHandle handle, const rvs::platform::FormInfo& form) override;
 
 private:
     // The device behind an open handle; null for an unknown, closed or stale handle.

@@ -33,6 +33,7 @@ struct Options {
     std::vector<std::string> arguments;
     std::optional<std::string> setFile;        // mfg --set FILE
     std::optional<uint8_t> timeOutMinutes;     // enable --timeout MIN
+    std::optional<std::string> dataFile;       // selftest --data FILE
 };
 
 int runDemo(const Options& options);
@@ -53,5 +54,9 @@ int runCut(const Options& options);
 int runTransport(const Options& options);
 int runReset(const Options& options);
 int runRecover(const Options& options);
+int runSelfTest(const Options& options);
+int runFirmware(const Options& options);
+int runConfigSet(const Options& options);
+int runPaper(const Options& options);
 
 }  // namespace rvs::tool

@@ -72,6 +72,7 @@ bool parseEnable(const std::vector<std::string>& args, uint8_t& enable) {
 }  // namespace
 
 int runConfig(const Options& options) {
+    if (!options.arguments.empty()) return runConfigSet(options);
     return runInSession(options, [](ToolSession& session) {
         uint8_t configuration[8] = {};
         const RvStatementResult result = RvStatementGetPrinterConfiguration(session.handle(), configuration);

@@ -40,8 +40,10 @@ constexpr Command kCommands[] = {
      "show the manufacturing data (115 bytes); with --set, write FILE first\n"
      "             (a file of 31 bytes replaces the short block, one of 115 bytes the whole)",
      option::Model | option::Printer | option::SetFile, runMfg},
-    {"config", "config [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]",
-     "show the printer's 8-byte configuration record", option::Model | option::Printer, runConfig},
+    {"config", "config [set HEX8] [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]",
+     "show the printer's 8-byte configuration record; with set, change it first to HEX8\n"
+     "             (16 hex digits, byte 0 first) and show it again",
+     option::Model | option::Printer, runConfig, 2},
     {"leds", "leds R G Y [RON ROFF GON GOFF YON YOFF] [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]",
      "set the red, green and yellow panel LEDs: modes 0 to 2, on and off times 1 to 15\n"
      "             (5 each when left out); on the virtual printer, show what its panel shows",
@@ -74,6 +76,19 @@ constexpr Command kCommands[] = {
     {"recover", "recover [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]",
      "ask the printer to recover from an error (then waits 3 s for it to settle)",
      option::Model | option::Printer, runRecover},
+    {"selftest", "selftest [ID] [--data FILE] [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]",
+     "run self-test step ID (1 to 11), or every step but 2 (ID 0, the default); step 10\n"
+     "             sends the bytes of FILE to the printer (at most 10240)",
+     option::Model | option::Printer | option::DataFile, runSelfTest, 1},
+    {"firmware", "firmware FILE TYPE [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]",
+     "download the block of firmware image FILE that fits the printer (TYPE 0, 1, 2, 15: a block\n"
+     "             of kind M, S, B, F; 2 on the Korvelin FO and OXA ST also downloads the F block after\n"
+     "             it); shows each step as it runs and the firmware version before and after",
+     option::Model | option::Printer, runFirmware, 2},
+    {"paper", "paper SIZE [TYPE LENGTH] [--model korvelin|korvelin-fo|oxa-st] [--printer NAME]",
+     "select the paper: SIZE 0 Letter, 1 A4, 2 and 3 user sizes, 4 6 inches wide; for the\n"
+     "             user sizes TYPE (0 Letter, 1 A4, 2 6-inch width) and LENGTH (70 to 297 mm)",
+     option::Model | option::Printer, runPaper, 3},
 };
 
 void usage(std::FILE* out) {

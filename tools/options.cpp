@@ -43,6 +43,7 @@ constexpr OptionName kOptionNames[] = {
     {"--model", option::Model},         {"--trace-dir", option::TraceDir},
     {"--customer-ms", option::CustomerMs}, {"--printer", option::Printer},
     {"--set", option::SetTraceMode | option::SetFile}, {"--timeout", option::TimeOut},
+    {"--data", option::DataFile},
 };
 
 // Whether `name` is an option of the command that allows `allowed`.
@@ -98,6 +99,9 @@ bool parseOptions(int argc, char** argv, int first, unsigned allowed, size_t max
             ok = true;
         } else if (arg == "--timeout" && (allowed & option::TimeOut) && left >= 1) {
             ok = parseTimeOut(argv[++i], options);
+        } else if (arg == "--data" && (allowed & option::DataFile) && left >= 1) {
+            options.dataFile = argv[++i];
+            ok = true;
         } else if (arg.rfind("-", 0) != 0 && options.arguments.size() < maxArguments) {
             options.arguments.push_back(arg);
             ok = true;

@@ -15,6 +15,7 @@ inline constexpr unsigned Printer = 0x08;
 inline constexpr unsigned SetTraceMode = 0x10;
 inline constexpr unsigned SetFile = 0x20;
 inline constexpr unsigned TimeOut = 0x40;
+inline constexpr unsigned DataFile = 0x80;
 }  // namespace option
 
 // Parses argv[first..argc) into `options`, accepting only the options in `allowed` and up to

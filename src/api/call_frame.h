@@ -137,6 +137,9 @@ public:
     Call(Session& session, OxaSelection& oxa) : session(session), oxa_(oxa) {}
     Session& session;
     StatusRecord readyStatus{};  // the record the readiness test read, when the frame has one
+    // Selects the OXA device inside the body, for a frame that leaves the selection to it; the
+    // runner then releases it as if the frame had selected it.
+    Result selectOxa() { return oxa_.select(); }
     // Releases the OXA device before the body's last steps; the runner then does not.
     Result releaseOxa() { return oxa_.release(); }
 
@@ -223,7 +226,9 @@ Result run(const Frame& frame, Session& session, Entry& entry, Body& body) {
 template <class Entry, class Body>
 Result runExport(const Frame& frame, RvStatementHandle handle, Entry&& entry, Body&& body) noexcept {
     return exportBarrier([&]() -> Result {
-        Session* session = validateHandle(handle);
+        // Close waits for the hold to go before it frees the session.
+        const CallHold hold(handle);
+        Session* session = hold.session();
         if (session == nullptr) return kInvalidHandle;
         try {
             return frame_detail::run(frame, *session, entry, body);

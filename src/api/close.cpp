@@ -6,6 +6,7 @@
 #include "device/configuration_probes.h"
 #include "monitor/monitor.h"
 #include "platform/platform.h"
+#include "session/registry.h"
 
 namespace rvs {
 namespace {
@@ -45,7 +46,9 @@ Result closeSession(Session& session) {
             return kInvalidParameter;
         }
     }
-    if (onMonitorThread(session)) {
+    // On the monitor thread, or from a callback inside another call on this session (Reset's),
+    // the stop would wait for this very thread.
+    if (onMonitorThread(session) || insideOuterCall(session)) {
         return kInvalidParameter;
     }
     if (purgeHeldJob(session) != kSuccess) {

@@ -27,10 +27,11 @@ constexpr Frame kCut{.function = fn::kCut,
                                .readiness = true,
                                .oxaAfterFailure = OxaAfterFailure::Released}};
 constexpr Frame kPerformPaperChange{.function = fn::kPerformPaperChange, .steps = kPaperSteps};
-// A mode out of range ends the call after its input line, with no other line. The handshake and
-// the status checks are Transport's own: they come after its configuration read.
+// A mode out of range ends the call after its input line, with no other line. The OXA device
+// selection is the body's: a failed one still leaves through Transport's failure exit. The
+// handshake and the status checks are Transport's own: they come after its configuration read.
 constexpr Frame kTransport{.function = fn::kTransport,
-                           .steps = {.refuseMonitorThread = true, .selectOxa = true},
+                           .steps = {.refuseMonitorThread = true},
                            .bareEntryFailure = true};
 // Reset keeps the monitor parked and waits for the status itself; the readiness test is on the
 // cached status.
@@ -72,7 +73,8 @@ RvStatementResult RVSTATEMENT_CALL RvStatementTransport(RvStatementHandle handle
         TraceLine(&session, traceid::Input, "Transport:%d\n", mode);
         return validTransportMode(mode) ? kSuccess : kInvalidParameter;
     };
-    return runExport(kTransport, handle, entry, [&](Call& call) { return RunTransport(call.session, mode); });
+    return runExport(kTransport, handle, entry,
+                     [&](Call& call) { return RunTransport(call.session, mode, call.selectOxa()); });
 }
 
 RvStatementResult RVSTATEMENT_CALL RvStatementReset(RvStatementHandle handle) {

@@ -22,14 +22,6 @@ namespace {
 // "Open" answer byte 2: the printer cannot report its version; take the short path.
 constexpr uint8_t kOpenShortPathBits = 0x04 | 0x40;
 
-const char* modelLine(uint8_t model) {
-    switch (static_cast<PrinterModel>(model)) {
-        case PrinterModel::KorvelinFO: return "Printer model : Korvelin FO\n";
-        case PrinterModel::OxaSt: return "Printer model : OXA ST\n";
-        default: return "Printer model : Korvelin\n";
-    }
-}
-
 struct Probed {
     uint16_t driverVersion = 0;
     uint32_t statusInterval = kDefaultStatusInterval;
@@ -118,7 +110,7 @@ Result probeAndStart(Session& session, Probed& probed) {
             return result;
         }
     }
-    TraceLine(&session, traceid::SessionInfo, modelLine(probed.model));
+    TraceLine(&session, traceid::SessionInfo, printerModelLine(probed.model));
 
     result = SetConsecutivePrint(session, true);
     if (result != kSuccess) {

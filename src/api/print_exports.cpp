@@ -28,8 +28,12 @@ extern "C" {
 
 RvStatementResult RVSTATEMENT_CALL RvStatementTxRx(RvStatementHandle handle, uint32_t txSize, const uint8_t* txData,
                                                    const uint32_t* rxSize, uint8_t* rxData, uint32_t timeOut) {
-    const TxRxArguments arguments{txSize, txData, rxSize, rxData, timeOut};
-    return runExport(kTxRx, handle, [&](Session&) { return checkTxRxArguments(arguments); }, [&](Call& call) {
+    TxRxArguments arguments{txSize, txData, 0, rxData, timeOut};
+    auto entry = [&](Session&) {
+        arguments.rxCount = answerCount(rxSize);
+        return checkTxRxArguments(arguments);
+    };
+    return runExport(kTxRx, handle, entry, [&](Call& call) {
         Session& session = call.session;
         StateFlagsClearedOnExit jobEdges(session, kJobEdges);
         if (const Result code = Transmit(session, arguments, TxRxForm::PrintJob); code != kSuccess) return code;
@@ -44,8 +48,12 @@ RvStatementResult RVSTATEMENT_CALL RvStatementTxRx(RvStatementHandle handle, uin
 
 RvStatementResult RVSTATEMENT_CALL RvStatementTxRxEx(RvStatementHandle handle, uint32_t txSize, const uint8_t* txData,
                                                      const uint32_t* rxSize, uint8_t* rxData, uint32_t timeOut) {
-    const TxRxArguments arguments{txSize, txData, rxSize, rxData, timeOut};
-    return runExport(kTxRxEx, handle, [&](Session&) { return checkTxRxArguments(arguments); }, [&](Call& call) {
+    TxRxArguments arguments{txSize, txData, 0, rxData, timeOut};
+    auto entry = [&](Session&) {
+        arguments.rxCount = answerCount(rxSize);
+        return checkTxRxArguments(arguments);
+    };
+    return runExport(kTxRxEx, handle, entry, [&](Call& call) {
         Session& session = call.session;
         StateFlagsClearedOnExit jobEdges(session, kJobEdges);
         Result code = Transmit(session, arguments, TxRxForm::Plain);

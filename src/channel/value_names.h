@@ -48,6 +48,19 @@ inline constexpr const char16_t* Panel = u"Panel";
 inline constexpr const char16_t* EnabledInput = u"Enabled_input";
 inline constexpr const char16_t* Enabled = u"Enabled";
 
+inline constexpr const char16_t* SetPrinterConfigInput = u"SetPrnterConfig_Input";
+inline constexpr const char16_t* SetConfiguration = u"SetConfiguration";
+
+inline constexpr const char16_t* DownloadInputType = u"Download_Input_Type";
+inline constexpr const char16_t* DownloadInputSize = u"Download_Input_Size";
+inline constexpr const char16_t* DownloadInputName = u"Download_Input_Name";
+inline constexpr const char16_t* Download = u"Download";
+inline constexpr const char16_t* DownloadCancel = u"DownloadCancel";
+inline constexpr const char16_t* DownloadSwitch = u"DownloadSwitch";
+inline constexpr const char16_t* DownloadFile = u"DownloadFile";
+inline constexpr const char16_t* DownloadWrite = u"DownloadWrite";
+inline constexpr const char16_t* DownloadReset = u"DownloadReset";
+
 inline constexpr const char16_t* LogSettingCondition = u"LogSettingCondition";
 
 inline constexpr const char16_t* ConsecutivePrintEnable = u"ConsecutivePrintEnable";
@@ -72,5 +85,12 @@ inline constexpr const char16_t* Cut = u"Cut";
 inline constexpr const char16_t* PaperChange = u"PaperChange";
 inline constexpr const char16_t* Transport = u"Transport";
 inline constexpr const char16_t* TransportInput = u"Transport_input";
+
+inline constexpr const char16_t* SelfTestInputId = u"SelfTest_Input_ID";
+inline constexpr const char16_t* SelfTestInputName = u"SelfTest_Input_Name";
+inline constexpr const char16_t* SelfTestInputSize = u"SelfTest_Input_Size";
+inline constexpr const char16_t* EnterSelfTest = u"EnterSelfTest";
+inline constexpr const char16_t* PerformSelfTest = u"PerformSelfTest";
+inline constexpr const char16_t* ExitSelfTest = u"ExitSelfTest";
 
 }  // namespace rvs::value

@@ -11,7 +11,9 @@ Result ReadLastPageThreshold(Session& session, uint32_t& threshold) {
     uint8_t answer[4] = {};
     Result result = requestRecord(session, value::GetThresholdForLastPage, answer, sizeof answer);
     if (result == kSuccess) {
-        threshold = readLe32(answer) * 10;
+        // A driver answer past a tenth of the range must not wrap to a small threshold.
+        const uint32_t units = readLe32(answer);
+        threshold = units > UINT32_MAX / 10 ? UINT32_MAX : units * 10;
     }
     return result;
 }
@@ -19,6 +21,14 @@ Result ReadLastPageThreshold(Session& session, uint32_t& threshold) {
 Result CheckMultiplePagePrinting(Session& session) {
     uint8_t answer = 0;
     return requestRecord(session, value::CheckMultiplePagePrinting, &answer, 1);
+}
+
+const char* printerModelLine(uint8_t model) {
+    switch (static_cast<PrinterModel>(model)) {
+        case PrinterModel::KorvelinFO: return "Printer model : Korvelin FO\n";
+        case PrinterModel::OxaSt: return "Printer model : OXA ST\n";
+        default: return "Printer model : Korvelin\n";
+    }
 }
 
 bool divisionPrintingWanted(uint8_t configurationByte0, uint16_t firmwareVersion, uint8_t model) {

@@ -31,6 +31,9 @@ Result CheckMultiplePagePrinting(Session& session);
 // stored in the session.
 Result ApplyDivisionPrinting(Session& session);
 
+// The session info line naming the model, as open and a firmware download write it.
+const char* printerModelLine(uint8_t model);
+
 bool divisionPrintingWanted(uint8_t configurationByte0, uint16_t firmwareVersion, uint8_t model);
 
 }  // namespace rvs

@@ -20,7 +20,8 @@ inline constexpr EdgePair kCutEdges{state::Byte0Bit7Rose, state::Byte0Bit7Fell};
 enum class EdgeWaitEnd { Ended, NotStarted, NotEnded };
 
 // Ended as soon as the fall is seen, even without a rise. NotStarted when no rise came within
-// `startLimitMs` of the call; NotEnded when no fall came within `endLimitMs` of the rise.
+// `startLimitMs` of the call; NotEnded when no fall came within `endLimitMs` of the rise. A
+// monitor that is stopping ends the wait at once with the time-out it would run into.
 EdgeWaitEnd awaitEdges(Session& session, EdgePair edges, uint32_t startLimitMs, uint32_t endLimitMs);
 
 // stateFlags and eventFlags changes, each under one short hold of stateLock.

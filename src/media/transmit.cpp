@@ -1,8 +1,8 @@
 #include "media/transmit.h"
 
 #include <algorithm>
-#include <new>
-#include <vector>
+#include <cstdlib>
+#include <memory>
 
 #include "channel/channel.h"
 #include "channel/value_names.h"
@@ -18,8 +18,12 @@ namespace {
 // must not hold the host for good. As long as the busy phase of the wait for the job's end.
 constexpr uint32_t kJobStartLimitMs = 30000;
 
+struct FreeBlock {
+    void operator()(uint8_t* block) const { std::free(block); }
+};
+
 Result exchangeWithAnswer(Session& session, const TxRxArguments& arguments) {
-    const uint32_t size = *arguments.rxSize;  // read once
+    const uint32_t size = arguments.rxCount;
     Result code = writeInput(session, value::TxRxInputRxSize, platform::kRegDword, &size, sizeof size);
     if (code == kSuccess) {
         code = writeInput(session, value::TxRxInputTimeOut, platform::kRegDword, &arguments.timeOut,
@@ -28,15 +32,15 @@ Result exchangeWithAnswer(Session& session, const TxRxArguments& arguments) {
     if (code != kSuccess) {
         return code;
     }
-    std::vector<uint8_t> answer;
-    try {
-        answer.assign(size, 0);
-    } catch (const std::bad_alloc&) {
+    // Zero-filled by the allocator, not written here: a size far beyond the driver's answer
+    // takes no memory the driver does not fill.
+    const std::unique_ptr<uint8_t, FreeBlock> answer(static_cast<uint8_t*>(std::calloc(size, 1)));
+    if (!answer) {
         return kFailure;
     }
-    code = requestRecord(session, value::TxRx, answer.data(), size);
+    code = requestRecord(session, value::TxRx, answer.get(), size);
     if (code == kSuccess) {
-        std::copy(answer.begin(), answer.end(), arguments.rxData);
+        std::copy(answer.get(), answer.get() + size, arguments.rxData);
     }
     return code;
 }

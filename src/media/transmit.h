@@ -12,12 +12,15 @@ namespace rvs {
 struct TxRxArguments {
     uint32_t txSize = 0;
     const uint8_t* txData = nullptr;
-    const uint32_t* rxSize = nullptr;  // null or 0: no answer expected; never written
+    uint32_t rxCount = 0;  // the host's *rxSize, read once; 0 (or no rxSize): no answer expected
     uint8_t* rxData = nullptr;
     uint32_t timeOut = 0;  // the driver's unit, passed on only with an expected answer
 
-    bool answerExpected() const { return rxSize != nullptr && *rxSize != 0; }
+    bool answerExpected() const { return rxCount != 0; }
 };
+
+// The expected answer size, read once from the host's rxSize, which is never written.
+inline uint32_t answerCount(const uint32_t* rxSize) { return rxSize != nullptr ? *rxSize : 0; }
 
 enum class TxRxForm {
     PrintJob,  // without an answer: "StartPrinting" ... "EndPrinting", then the wait for the job's end

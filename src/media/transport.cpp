@@ -155,9 +155,9 @@ Result transport(Session& session, uint8_t mode, TransportExit& exit) {
 
 }  // namespace
 
-Result RunTransport(Session& session, uint8_t mode) {
+Result RunTransport(Session& session, uint8_t mode, Result selection) {
     TransportExit exit(session, mode);
-    const Result code = transport(session, mode, exit);
+    const Result code = selection != kSuccess ? selection : transport(session, mode, exit);
     if (code == kSuccess) {
         exit.succeeded();
     }

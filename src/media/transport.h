@@ -12,7 +12,9 @@ namespace rvs {
 inline bool validTransportMode(uint8_t mode) { return mode >= 1 && mode <= 3; }
 
 // From the "GetConfiguration" read to consecutive printing; the OXA device selection and release
-// are the caller's. Status callbacks are held back from the handshake on and caught up after.
-Result RunTransport(Session& session, uint8_t mode);
+// are the caller's, `selection` the result of the selection made just before. A failed selection
+// leaves through the failure exit like every later failure. Status callbacks are held back from
+// the handshake on and caught up after.
+Result RunTransport(Session& session, uint8_t mode, Result selection);
 
 }  // namespace rvs

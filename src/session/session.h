@@ -68,6 +68,7 @@ struct Session {
     Lock traceLock{LockRank::Trace};  // one trace file write and the trace settings
 
     std::atomic<uint32_t> magic{0};                  // atomic: read by handle validation
+    std::atomic<uint32_t> activeCalls{0};            // exports running on the session (CallHold)
     uint32_t stateFlags RVS_GUARDED_BY(stateLock) = 0;
     uint32_t eventFlags RVS_GUARDED_BY(stateLock) = 0;
     platform::PrinterHandle printer = nullptr;       // set at open

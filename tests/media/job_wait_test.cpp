@@ -75,6 +75,20 @@ INSTANTIATE_TEST_SUITE_P(
                       JobLimit{"PaperErrorGives12", 0x20, 0, 0x18, 12, 30000, 55000}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Limits are tick differences: the busy phase keeps its 30 s across the wrap of the 32-bit clock.
+TEST_F(JobWaitTest, TheJobWaitAcrossTheClockWrapKeepsItsLimit) {
+    behave([](sim::MediaBehaviour& b) { b.jobEnds = false; });
+    afterDataReceived([](sim::DriverState& d) { d.paper.statusWord = {0x20, 0x01}; });
+    clock->setTickCount(0xFFFFFFFFu - 5000);
+    clock->setSpeed(100);
+    uint32_t result = 0;
+    const uint32_t took = timed([&] { result = print(); });
+    clock->setSpeed(kSpeed);
+    EXPECT_EQ(result, 12u);
+    EXPECT_GE(took, 30000u);
+    EXPECT_LT(took, 55000u);
+}
+
 TEST_F(JobWaitTest, APrinterThatNeverStartsTheJobEndsTheWaitAndTheJob) {
     behave([](sim::MediaBehaviour& b) { b.jobStarts = false; });
     clock->setSpeed(kLimitSpeed);

@@ -169,6 +169,20 @@ INSTANTIATE_TEST_SUITE_P(
                       Limit{"PaperChangeNotEnded", kPaperChange, noEnd, 20, 20000, 29000}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Limits are tick differences: a wait across the wrap of the 32-bit clock keeps its length.
+TEST_F(MediaFixture, AMovementWaitAcrossTheClockWrapKeepsItsLimit) {
+    openPrinter();
+    behave(noEnd);
+    clock->setTickCount(0xFFFFFFFFu - 2000);  // the rise comes before the wrap, the end limit after
+    clock->setSpeed(100);
+    uint32_t result = 0;
+    const uint32_t took = timed([&] { result = RvStatementPresent(handle); });
+    clock->setSpeed(kSpeed);
+    EXPECT_EQ(result, 12u);
+    EXPECT_GE(took, 20000u);
+    EXPECT_LT(took, 29000u);
+}
+
 // The verdict of a time-out looks at the cached status: a printer error without a paper error is 4.
 TEST_F(MediaFixture, ATimeOutWithAPrinterErrorGives4) {
     openPrinter();

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <fstream>
+#include <functional>
 
 #include "media_fixture.h"
 
@@ -138,6 +140,51 @@ TEST_F(TransmitTest, AnAnswerLongerThanTheBufferIsAFailedCall) {
     const uint32_t rxSize = 4;
     std::array<uint8_t, 4> rx{};
     EXPECT_EQ(txRx(&rxSize, rx.data()), 9u);
+    EXPECT_EQ(rx, (std::array<uint8_t, 4>{}));
+}
+
+// The expected answer size is read once: a size the host changes during the call, here once
+// the data is handed off, changes nothing: no answer is asked for a call checked without one.
+TEST_F(TransmitTest, TheAnswerSizeIsReadOnce) {
+    uint32_t rxSize = 0;
+    const uint32_t self = platform::system().currentThreadId();
+    // On this thread's next exchange after the path was written: the size's.
+    std::function<void(sim::Device&)> grow = [&](sim::Device& d) {
+        if (!d.input(u"TxRx_Input_Tx_Name") || platform::system().currentThreadId() != self) {
+            d.schedule(0, grow);
+            return;
+        }
+        rxSize = 4;
+    };
+    device->schedule(0, grow);
+    EXPECT_EQ(txRxEx(&rxSize, nullptr), 0u);
+    EXPECT_EQ(callerRequests(), (Names{u"StatusGet", u"TxRx_Input_Tx_Name", u"TxRx_Input_Tx_Size",
+                                       u"TxRx_No_Response", u"ConsecutivePrintDisable"}));
+    EXPECT_EQ(rxSize, 4u);
+}
+
+// The process's peak resident memory in KiB.
+uint64_t peakResidentKib() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) return std::stoull(line.substr(6));
+    }
+    return 0;
+}
+
+// The answer block is taken zero-filled without being written: an answer size far beyond what
+// the driver answers costs no memory the driver does not fill.
+TEST_F(TransmitTest, AHugeAnswerSizeTakesNoMemoryTheDriverDoesNotFill) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the sanitizers' allocators fill the memory they hand out";
+#endif
+    device->injectFault(u"TxRx", sim::Fault::answer({0x06}));  // one byte: not the size asked for
+    const uint32_t rxSize = 1u << 30;
+    std::array<uint8_t, 4> rx{};
+    const uint64_t before = peakResidentKib();
+    EXPECT_EQ(txRxEx(&rxSize, rx.data()), 16u);
+    EXPECT_LT(peakResidentKib() - before, 256u * 1024) << "the whole answer block was written";
     EXPECT_EQ(rx, (std::array<uint8_t, 4>{}));
 }
 

@@ -181,5 +181,18 @@ TEST_F(TransportTest, AFailureLeavesAWaitingWatchersBits) {
     EXPECT_EQ(stateFlags() & (state::WatcherRunning | state::WatcherDone), 0u);
 }
 
+// A failed OXA device selection is a failure exit like any other: the catch-up is due and the
+// movement edges are cleared.
+TEST_F(MediaFixture, AFailedOxaSelectionLeavesThroughTheFailureExit) {
+    openPrinter(sim::Profile::oxaSt());
+    device->injectFault(u"OXA_Select_Input", sim::Fault::callFails());
+    std::unique_lock<Lock> parked = park();  // nothing catches up meanwhile
+    setStateFlags(state::Byte0Bit6Rose | state::Byte0Bit6Fell);
+    setEventFlags(0, event::TransportCatchUp);
+    EXPECT_EQ(RvStatementTransport(handle, 2), 9u);
+    EXPECT_EQ(eventFlags() & (event::TransportFilter | event::TransportCatchUp), event::TransportCatchUp);
+    EXPECT_EQ(stateFlags() & (state::Byte0Bit6Rose | state::Byte0Bit6Fell), 0u);
+}
+
 }  // namespace
 }  // namespace rvs::test

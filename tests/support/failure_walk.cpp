@@ -44,7 +44,9 @@ uint32_t FailurePoint::usualResult() const {
 }
 
 std::ostream& operator<<(std::ostream& out, const FailurePoint& point) {
-    out << "exchange " << point.index << " (" << (point.exchange.direction == sim::Direction::Get ? "get " : "set ");
+    out << "exchange " << point.index << " (" << (point.exchange.direction == sim::Direction::Get   ? "get "
+                                                             : point.exchange.direction == sim::Direction::Set ? "set "
+                                                                                                               : "call ");
     for (char16_t unit : point.exchange.name) {
         out << (unit < 0x80 ? static_cast<char>(unit) : '?');
     }
