@@ -2,9 +2,7 @@
 // functions' conventions: errors as return values or through SetLastError, ERROR_MORE_DATA with
 // the size when an answer does not fit, pcbNeeded always set, UTF-16 names, and device modes of
 // the driver's own size (its public fields, as many as its DEVMODEW version has, then its
-// private part). The paper-form
-// functions (GetPrinterW, SetPrinterW, DeviceCapabilitiesW, AddFormW, SetFormW) join these
-// when the library imports them.
+// private part). The paper-form functions are in paper_form_exports.cpp.
 #include <windows.h>
 #include <winspool.h>
 
@@ -112,7 +110,7 @@ DWORD WINAPI SetPrinterDataW(HANDLE hPrinter, LPWSTR pValueName, DWORD Type, LPB
 // Mode 0 gives the size of the printer's device mode; DM_OUT_BUFFER fills the caller's buffer,
 // which must hold that size. A negative result is a failure.
 LONG WINAPI DocumentPropertiesW(HWND /*hWnd*/, HANDLE hPrinter, LPWSTR pDeviceName, PDEVMODEW pDevModeOutput,
-                                PDEVMODEW /*pDevModeInput*/, DWORD fMode) {
+                                PDEVMODEW pDevModeInput, DWORD fMode) {
     uint16_t version = 0;
     if (!readVersion(hPrinter, utf16(pDeviceName), &version)) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -126,6 +124,15 @@ LONG WINAPI DocumentPropertiesW(HWND /*hWnd*/, HANDLE hPrinter, LPWSTR pDeviceNa
         if (pDevModeOutput == nullptr) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return -1;
+        }
+        if ((fMode & DM_IN_BUFFER) != 0 && pDevModeInput != nullptr) {
+            // The caller's public fields merged with the driver's own private part.
+            const bool merged = thePrinter().mergeDeviceMode(hPrinter, utf16(pDeviceName),
+                                                             reinterpret_cast<uint8_t*>(pDevModeOutput),
+                                                             shape.publicSize + shape.driverExtra,
+                                                             reinterpret_cast<const uint8_t*>(pDevModeInput));
+            if (!merged) SetLastError(ERROR_INVALID_PARAMETER);
+            return merged ? IDOK : -1;
         }
         fillDevMode(reinterpret_cast<BYTE*>(pDevModeOutput), shape, pDeviceName, version);
     }

@@ -174,7 +174,7 @@ TEST_F(MediaFixture, AMovementWaitAcrossTheClockWrapKeepsItsLimit) {
     openPrinter();
     behave(noEnd);
     clock->setTickCount(0xFFFFFFFFu - 2000);  // the rise comes before the wrap, the end limit after
-    clock->setSpeed(100);
+    clock->setSpeed(kLimitSpeed);
     uint32_t result = 0;
     const uint32_t took = timed([&] { result = RvStatementPresent(handle); });
     clock->setSpeed(kSpeed);

@@ -370,6 +370,32 @@ TEST_F(LoadedDll, PresentThenTheCustomerTakesTheStatement) {
 
 // The version report names the driver version the Win32 spooler's device mode gave at open;
 // the metrics come in one driver read of 28 bytes.
+// A user paper size goes through the Win32 paper-form calls: the printer information with its
+// device mode, the driver's paper lists, the merged device mode set back, and a new form.
+TEST_F(LoadedDll, AUserPaperSizeBecomesASpoolerFormThroughWinspool) {
+    const wchar_t* printer = L"Paper Printer";
+    ASSERT_TRUE(spooler->addPrinter(printer, 1, 0));
+    ASSERT_EQ(dll->open(printer, &handle), 0u);
+    spooler->clearLog();
+
+    EXPECT_EQ(dll->setPaperConfiguration(handle, 2, 0, 150), 0u);
+    // Each run of one call shown once: sizes are asked before contents.
+    Lines calls;
+    for (const std::string& line : exchanges()) {
+        if (!line.starts_with("call ")) continue;
+        const std::string name = line.substr(0, line.find(' ', 5));
+        if (calls.empty() || calls.back() != name) calls.push_back(name);
+    }
+    EXPECT_EQ(calls, (Lines{"call GetPrinterW", "call DeviceCapabilitiesW", "call DocumentPropertiesW", "call GetPrinterW",
+                            "call SetPrinterW", "call AddFormW"}));
+    // The form exists now: the same size again updates it instead of adding a second.
+    spooler->clearLog();
+    EXPECT_EQ(dll->setPaperConfiguration(handle, 2, 0, 150), 0u);
+    bool updated = false;
+    for (const std::string& line : exchanges()) updated |= line.starts_with("call SetFormW");
+    EXPECT_TRUE(updated);
+}
+
 TEST_F(LoadedDll, DeviceDataComesThroughTheSpooler) {
     const wchar_t* printer = L"Device Data Printer";
     ASSERT_TRUE(spooler->addPrinter(printer, 0, 0));

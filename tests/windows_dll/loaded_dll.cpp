@@ -35,6 +35,7 @@ RvStatementDll load(std::string* error) {
     resolve(dll.module, "RvStatementTxRx", &dll.txRx, error);
     resolve(dll.module, "RvStatementCut", &dll.cut, error);
     resolve(dll.module, "RvStatementPresent", &dll.present, error);
+    resolve(dll.module, "RvStatementSetPaperConfiguration", &dll.setPaperConfiguration, error);
     return dll;
 }
 

@@ -30,6 +30,7 @@ struct RvStatementDll {
     decltype(&RvStatementTxRx) txRx = nullptr;
     decltype(&RvStatementCut) cut = nullptr;
     decltype(&RvStatementPresent) present = nullptr;
+    decltype(&RvStatementSetPaperConfiguration) setPaperConfiguration = nullptr;
 };
 
 struct VirtualSpooler {
