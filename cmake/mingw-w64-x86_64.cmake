@@ -8,3 +8,10 @@ set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+
+# Cross-built programs (the tests) run under Wine; the wrapper picks the Wine prefix and
+# keeps Wine quiet.
+if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
+  get_filename_component(rvs_wine_run ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine_run.sh ABSOLUTE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${rvs_wine_run})
+endif()

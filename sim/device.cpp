@@ -149,10 +149,15 @@ void Device::schedule(uint32_t afterMs, std::function<void(Device&)> action) {
 
 void Device::runDue() {
     // Cheap when nothing is scheduled: the monitor thread comes through here every poll.
-    if (timeline_.empty()) {
+    if (timeline_.empty() && runningDue_.load() == 0) {
         return;
     }
     std::lock_guard<std::recursive_mutex> running(runMutex_);
+    struct Running {
+        std::atomic<int>& count;
+        explicit Running(std::atomic<int>& c) : count(c) { ++count; }
+        ~Running() { --count; }
+    } marked(runningDue_);  // before the actions leave the timeline
     for (TimelineAction& action : timeline_.takeDue(platform::system().tickCount())) {
         action(*this);
     }

@@ -144,6 +144,9 @@ private:
     Timeline timeline_;
     // Keeps due actions in order when several threads call at once; actions may call back in.
     std::recursive_mutex runMutex_;
+    // Threads running due actions: a call that finds the timeline empty while another thread
+    // still runs what it took waits for it, as those actions were due before the call.
+    std::atomic<int> runningDue_{0};
 
     mutable std::mutex mutex_;
     DriverState state_;                                      // guarded by mutex_

@@ -65,7 +65,7 @@ TEST_P(DriverVersion, OpenTakesWhatTheDeviceModeGives) {
     DeviceModeDriver driver(spooler.get(), c.size, c.fills);
     platform::setSpooler(&driver);
     RvStatementHandle out = nullptr;
-    const uint32_t result = RvStatementOpen(kPrinterName, &out);
+    const uint32_t result = RvStatementOpen(rvText(kPrinterName), &out);
     EXPECT_EQ(result, c.result);
     const std::vector<std::string> lines = traceLines();
     EXPECT_NE(std::find(lines.begin(), lines.end(), c.line), lines.end()) << c.line;

@@ -24,7 +24,7 @@ TEST_F(HandleTest, NullGarbageAndStaleHandlesGive8WithoutATraceLine) {
     EXPECT_EQ(RvStatementClose(garbage), 8u);
     EXPECT_EQ(RvStatementGetTraceMode(nullptr, nullptr, nullptr, nullptr), 8u);
     EXPECT_EQ(RvStatementGetTraceMode(garbage, nullptr, nullptr, nullptr), 8u);
-    EXPECT_EQ(RvStatementSetTraceMode(garbage, 0x3F, 5, u"x/"), 8u);
+    EXPECT_EQ(RvStatementSetTraceMode(garbage, 0x3F, 5, rvText(u"x/")), 8u);
     EXPECT_EQ(traceFile(), before);
     EXPECT_NE(validateHandle(handle), nullptr);
 }

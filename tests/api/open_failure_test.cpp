@@ -40,7 +40,7 @@ TEST_P(OpenFailureTest, TearsEverythingDown) {
     addPrinter(sim::Profile::korvelin(0x0200));
     device->injectFault(GetParam().name, GetParam().fault, -1);
     RvStatementHandle out = reinterpret_cast<RvStatementHandle>(this);
-    EXPECT_EQ(RvStatementOpen(kPrinterName, &out), GetParam().expected);
+    EXPECT_EQ(RvStatementOpen(rvText(kPrinterName), &out), GetParam().expected);
     expectNothingLeft(out);
 }
 
@@ -48,7 +48,7 @@ TEST_P(OpenFailureTest, WritesOnlyTheErrorReturnLine) {
     addPrinter(sim::Profile::korvelin(0x0200));
     device->injectFault(GetParam().name, GetParam().fault, -1);
     RvStatementHandle out = reinterpret_cast<RvStatementHandle>(this);
-    RvStatementOpen(kPrinterName, &out);
+    RvStatementOpen(rvText(kPrinterName), &out);
     const std::vector<std::string> lines = traceLines();
     if (GetParam().expected == 16 && std::u16string(GetParam().name).rfind(u"PrinterData", 0) == 0) {
         EXPECT_TRUE(lines.empty());  // the trace settings could not be loaded
@@ -99,7 +99,7 @@ TEST(OpenFailureWalk, FailingEachExchangeInTurnEitherOpensOrLeavesNothing) {
         },
         .act = [&] {
             handle = sentinel;
-            result = RvStatementOpen(kPrinterName, &handle);
+            result = RvStatementOpen(rvText(kPrinterName), &handle);
             // A close that meets the failure keeps the session open; the second close gets through.
             closed = result != 0 || RvStatementClose(handle) == 0;
         },
@@ -137,7 +137,7 @@ TEST_F(OpenFailureFixture, NoDeviceModeSizeFailsWith16AndLeavesNothing) {
     uint32_t result = 0;
     {
         ScopedSpooler installed(&refusing);
-        result = RvStatementOpen(kPrinterName, &out);
+        result = RvStatementOpen(rvText(kPrinterName), &out);
     }
     EXPECT_EQ(result, 16u);
     expectNothingLeft(out);
@@ -188,7 +188,7 @@ TEST_P(ThreadFailureTest, OpenFailsWith16AndJoinsWhatItStarted) {
     RefusingThreads threads(&clock.system(), GetParam());
     platform::setSystem(&threads);
     RvStatementHandle out = nullptr;
-    const uint32_t result = RvStatementOpen(kPrinterName, &out);
+    const uint32_t result = RvStatementOpen(rvText(kPrinterName), &out);
     platform::setSystem(&clock.system());
     EXPECT_EQ(result, 16u);
     EXPECT_EQ(out, nullptr);

@@ -191,9 +191,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(OpenTest, RefusesMissingArgumentsAndUnknownPrinters) {
     addPrinter();
     RvStatementHandle out = nullptr;
-    EXPECT_EQ(RvStatementOpen(kPrinterName, nullptr), 9u);
+    EXPECT_EQ(RvStatementOpen(rvText(kPrinterName), nullptr), 9u);
     EXPECT_EQ(RvStatementOpen(nullptr, &out), 9u);
-    EXPECT_EQ(RvStatementOpen(u"No Such Printer", &out), 9u);
+    EXPECT_EQ(RvStatementOpen(rvText(u"No Such Printer"), &out), 9u);
     EXPECT_EQ(out, nullptr);
     EXPECT_EQ(spooler->openHandles(), 0);
     EXPECT_TRUE(spooler->exchanges().empty());

@@ -15,7 +15,7 @@ TEST_F(PrinterNameTrace, ANameOutsideLatin1IsTracedAsUtf8) {
     const std::u16string name = u"\u041f\u0440\u0438\u043d\u0442\u0435\u0440 \u65e5\u672c";  // Принтер 日本
     device = &spooler->addPrinter(name, sim::Profile::korvelin());
     device->setTraceSettings(0x3F, 5, traceDir.withSeparator());
-    ASSERT_EQ(RvStatementOpen(name.c_str(), &handle), 0u);
+    ASSERT_EQ(RvStatementOpen(rvText(name), &handle), 0u);
     const std::vector<std::string> lines = traceLines();
     const std::string expected = "[TRACE:5005]Printer name:\xd0\x9f\xd1\x80\xd0\xb8\xd0\xbd\xd1\x82\xd0\xb5\xd1\x80 "
                                  "\xe6\x97\xa5\xe6\x9c\xac";

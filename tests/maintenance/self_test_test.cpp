@@ -158,7 +158,7 @@ TEST_F(SelfTestTest, TimedStepsRunTheirTimeWithTheMonitorParked) {
 TEST_F(SelfTestTest, AStepStartsOnlyOnceThePrinterSignalsReadiness) {
     behaveInSelfTest([](sim::SelfTestBehaviour& b) { b.becomesReady = false; });
     setStateFlags(state::SelfTestReady);
-    clock->setSpeed(200);
+    clock->setSpeed(2 * kLimitSpeed);
     for (uint8_t step : {3, 11}) {
         spooler->clearLog();
         uint32_t result = 0;
@@ -194,7 +194,7 @@ TEST_F(SelfTestTest, APaperStepEndsOnlyOnItsOwnPage) {
 // A page that never leaves, or is never taken in the step that waits for it, ends the step in
 // time; the paper event it marked is taken back.
 TEST_F(SelfTestTest, APaperStepThatNeverEndsRunsOutOfTime) {
-    clock->setSpeed(200);
+    clock->setSpeed(2 * kLimitSpeed);
     for (uint8_t step : {3, 6, 9}) {
         device->setStatus({});
         behave([step](sim::MediaBehaviour& b) {
@@ -218,7 +218,7 @@ TEST_F(SelfTestTest, APaperStepThatNeverEndsRunsOutOfTime) {
 // be taken: the next command waits for it to finish before it talks to the printer.
 TEST_F(SelfTestTest, AWatcherLeftWaitingIsWaitedForByTheNextCommand) {
     behave([](sim::MediaBehaviour& b) { b.customerTakesAfterMs.reset(); });
-    clock->setSpeed(200);
+    clock->setSpeed(2 * kLimitSpeed);
     EXPECT_EQ(selfTest(9), 23u);
     clock->setSpeed(kSpeed);
     EXPECT_EQ(stateFlags() & (state::WatcherRunning | state::WatcherDone), state::WatcherRunning);
@@ -353,7 +353,7 @@ TEST_F(SelfTestTest, TheWaitsSurviveATickWrap) {
     EXPECT_EQ(stepsRun(), (std::vector<uint8_t>{1, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
 
     behaveInSelfTest([](sim::SelfTestBehaviour& b) { b.becomesReady = false; });
-    clock->setSpeed(200);
+    clock->setSpeed(2 * kLimitSpeed);
     clock->setTickCount(0xFFFFFFFFu - kSelfTestReadyLimitMs / 2);
     uint32_t result = 0;
     const uint32_t took = timed([&] { result = selfTest(3); });

@@ -52,7 +52,7 @@ TEST_P(JobLimitTest, EndsWithThePrintWarningAndTheVerdict) {
     if (c.switchAfterMs != 0) {
         wordAfter(c.switchAfterMs, static_cast<uint8_t>(c.busyByte ^ 0x20), 0x01);
     }
-    clock->setSpeed(100);
+    clock->setSpeed(kLimitSpeed);
     uint32_t result = 0;
     const uint32_t took = timed([&] { result = print(); });
     clock->setSpeed(kSpeed);
@@ -80,7 +80,7 @@ TEST_F(JobWaitTest, TheJobWaitAcrossTheClockWrapKeepsItsLimit) {
     behave([](sim::MediaBehaviour& b) { b.jobEnds = false; });
     afterDataReceived([](sim::DriverState& d) { d.paper.statusWord = {0x20, 0x01}; });
     clock->setTickCount(0xFFFFFFFFu - 5000);
-    clock->setSpeed(100);
+    clock->setSpeed(kLimitSpeed);
     uint32_t result = 0;
     const uint32_t took = timed([&] { result = print(); });
     clock->setSpeed(kSpeed);
@@ -91,7 +91,7 @@ TEST_F(JobWaitTest, TheJobWaitAcrossTheClockWrapKeepsItsLimit) {
 
 TEST_F(JobWaitTest, APrinterThatNeverStartsTheJobEndsTheWaitAndTheJob) {
     behave([](sim::MediaBehaviour& b) { b.jobStarts = false; });
-    clock->setSpeed(100);
+    clock->setSpeed(kLimitSpeed);
     uint32_t result = 0;
     const uint32_t took = timed([&] { result = print(); });
     clock->setSpeed(kSpeed);

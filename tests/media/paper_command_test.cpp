@@ -133,7 +133,7 @@ TEST_P(PaperLimitTest, EndsWithItsVerdict) {
     const Limit& c = GetParam();
     openPrinter();
     behave(c.behaviour);
-    clock->setSpeed(100);
+    clock->setSpeed(kLimitSpeed);
     uint32_t result = 0;
     const uint32_t took = timed([&] { result = c.command.call(handle); });
     clock->setSpeed(kSpeed);
@@ -174,7 +174,7 @@ TEST_F(MediaFixture, AMovementWaitAcrossTheClockWrapKeepsItsLimit) {
     openPrinter();
     behave(noEnd);
     clock->setTickCount(0xFFFFFFFFu - 2000);  // the rise comes before the wrap, the end limit after
-    clock->setSpeed(100);
+    clock->setSpeed(kLimitSpeed);
     uint32_t result = 0;
     const uint32_t took = timed([&] { result = RvStatementPresent(handle); });
     clock->setSpeed(kSpeed);
@@ -188,7 +188,7 @@ TEST_F(MediaFixture, ATimeOutWithAPrinterErrorGives4) {
     openPrinter();
     behave(noStart);
     afterMovementRequest([](sim::DriverState& d) { d.status[0] |= 0x08; });
-    clock->setSpeed(100);
+    clock->setSpeed(kLimitSpeed);
     EXPECT_EQ(RvStatementEject(handle), 4u);
     clock->setSpeed(kSpeed);
 }

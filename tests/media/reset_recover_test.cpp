@@ -74,7 +74,7 @@ TEST_F(ResetRecoverTest, ResetWithoutACallbackWaitsForTheStatusJustTheSame) {
 
 TEST_F(ResetRecoverTest, ResetGives7WhenTheStatusStaysAway30s) {
     behave([](sim::MediaBehaviour& b) { b.answersAfterReset = false; });
-    clock->setSpeed(100);
+    clock->setSpeed(kLimitSpeed);
     uint32_t result = 0;
     const uint32_t took = timed([&] { result = RvStatementReset(handle); });
     clock->setSpeed(kSpeed);

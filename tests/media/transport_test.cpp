@@ -88,7 +88,7 @@ TEST_P(TransportTimeoutTest, SurvivesOnlyAClearStatus) {
         const uint8_t byte1 = c.byte1;
         afterMovementRequest([byte1](sim::DriverState& d) { d.status[1] |= byte1; });
     }
-    clock->setSpeed(100);
+    clock->setSpeed(kLimitSpeed);
     const uint32_t result = RvStatementTransport(handle, 2);
     clock->setSpeed(kSpeed);
     EXPECT_EQ(result, c.expected);

@@ -25,7 +25,7 @@ RvStatementHandle SessionFixture::open() {
         addPrinter();
     }
     RvStatementHandle opened = nullptr;
-    EXPECT_EQ(RvStatementOpen(kPrinterName, &opened), 0u);
+    EXPECT_EQ(RvStatementOpen(rvText(kPrinterName), &opened), 0u);
     handle = opened;
     return opened;
 }

@@ -11,6 +11,7 @@
 #include "RvStatement.h"
 #include "session/session.h"
 #include "sim/virtual_printer.h"
+#include "support/rv_text.h"
 #include "support/temp_dir.h"
 #include "support/test_system.h"
 

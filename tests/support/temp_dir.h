@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace rvs::test {
@@ -25,6 +26,19 @@ private:
     static std::u16string wide(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
 
     std::string path_;
+};
+
+// Points the platform's temporary directory (TMPDIR on POSIX, TMP on Windows) at `directory`
+// for its lifetime, then puts back what was there.
+class TempPathOverride {
+public:
+    explicit TempPathOverride(const std::string& directory);
+    ~TempPathOverride();
+    TempPathOverride(const TempPathOverride&) = delete;
+    TempPathOverride& operator=(const TempPathOverride&) = delete;
+
+private:
+    std::optional<std::string> previous_;
 };
 
 }  // namespace rvs::test

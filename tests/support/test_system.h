@@ -22,6 +22,9 @@ public:
     // Sleeps ms / speed of real time; a sleep that comes to nothing only yields.
     void sleep(uint32_t milliseconds) override;
     platform::LocalTime localTime() override;
+    // Test paths are written with '/', which Windows takes as well; the Win32 backend's own '\\'
+    // is exercised by the program that loads the DLL (tests/windows_dll).
+    char16_t pathSeparator() const override { return u'/'; }
     size_t executablePath(char* out, size_t capacity) override;
     // Threads keep normal priority: with a fast clock a monitor's short sleeps become yields,
     // and a busy thread raised above the rest could starve the test on a loaded machine.

@@ -1,5 +1,7 @@
+#if !defined(_WIN32)
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cstdio>
@@ -171,6 +173,10 @@ TEST_F(FileLimit, LongLinesOfTwoProcessesStayWhole) {
         const std::string text = body(mark);
         for (int i = 0; i < kLines; ++i) TraceWrite(&writer, traceid::Input, text.c_str());
     };
+#if defined(_WIN32)
+    ADD_FAILURE() << "the second writer process needs fork(); left out on Windows";
+    (void)writeLines;
+#else
     std::fflush(nullptr);
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
@@ -197,6 +203,7 @@ TEST_F(FileLimit, LongLinesOfTwoProcessesStayWhole) {
     EXPECT_EQ(lines.size(), 2u) << "only whole lines of either writer";
     EXPECT_EQ(lines[body('c')], kLines);
     EXPECT_EQ(lines[body('p')], kLines);
+#endif
 }
 
 TEST_F(FileLimit, FailingWritesEndTheLine) {
