@@ -163,6 +163,19 @@ void Device::runDue() {
     }
 }
 
+std::optional<Fault> Device::takeFaultAfterDelay(const Exchange& exchange, std::unique_lock<std::mutex>& lock,
+                                                bool* counted) {
+    std::optional<Fault> fault = takeFault(exchange, counted);
+    if (fault && fault->kind == Fault::Kind::Delay) {
+        // Sleep unlocked, so the device's other callers are not held up.
+        lock.unlock();
+        platform::system().sleep(fault->milliseconds);
+        lock.lock();
+        fault.reset();
+    }
+    return fault;
+}
+
 std::optional<Fault> Device::takeFault(const Exchange& exchange, bool* counted) {
     // Only a get can meet a fault that shapes an answer.
     const bool forSet = exchange.direction != Direction::Get;
@@ -213,14 +226,7 @@ uint32_t Device::serveGet(const char16_t* name, uint32_t* type, uint8_t* data, u
     Exchange exchange{name, Direction::Get, 0, size, 0, {}, 0, platform::system().currentThreadId()};
     std::unique_lock<std::mutex> lock(mutex_);
     bool counted = false;
-    std::optional<Fault> fault = takeFault(exchange, &counted);
-    if (fault && fault->kind == Fault::Kind::Delay) {
-        // Sleep unlocked, so the device's other callers are not held up.
-        lock.unlock();
-        platform::system().sleep(fault->milliseconds);
-        lock.lock();
-        fault.reset();
-    }
+    const std::optional<Fault> fault = takeFaultAfterDelay(exchange, lock, &counted);
 
     Answer answer;
     if (data == nullptr && size > 0) {
@@ -283,13 +289,8 @@ uint32_t Device::serveSet(const char16_t* name, uint32_t type, const uint8_t* da
     }
     std::unique_lock<std::mutex> lock(mutex_);
     bool counted = false;
-    const std::optional<Fault> fault = takeFault(exchange, &counted);
+    const std::optional<Fault> fault = takeFaultAfterDelay(exchange, lock, &counted);
     const Fault::Kind kind = fault ? fault->kind : Fault::Kind::Answer;
-    if (kind == Fault::Kind::Delay) {
-        lock.unlock();
-        platform::system().sleep(fault->milliseconds);
-        lock.lock();
-    }
     if (data == nullptr && size > 0) {
         exchange.error = kErrorInvalidParameter;
     } else if (kind == Fault::Kind::CallFails) {
@@ -307,13 +308,8 @@ uint32_t Device::serveCall(const char16_t* name, const std::function<bool(Driver
     Exchange exchange{name, Direction::Call, 0, 0, 0, {}, 0, platform::system().currentThreadId()};
     std::unique_lock<std::mutex> lock(mutex_);
     bool counted = false;
-    const std::optional<Fault> fault = takeFault(exchange, &counted);
+    const std::optional<Fault> fault = takeFaultAfterDelay(exchange, lock, &counted);
     const Fault::Kind kind = fault ? fault->kind : Fault::Kind::Answer;
-    if (kind == Fault::Kind::Delay) {
-        lock.unlock();
-        platform::system().sleep(fault->milliseconds);
-        lock.lock();
-    }
     if (kind == Fault::Kind::CallFails) {
         exchange.error = fault->error;
     } else if (!work(state_)) {

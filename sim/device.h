@@ -135,6 +135,8 @@ private:
 
     // REQUIRES: mutex_ held.
     std::optional<Fault> takeFault(const Exchange& exchange, bool* counted);
+    // takeFault, with a delay served here: it sleeps with `lock` released and leaves no fault.
+    std::optional<Fault> takeFaultAfterDelay(const Exchange& exchange, std::unique_lock<std::mutex>& lock, bool* counted);
     std::optional<Fault> takeNamedFault(const std::u16string& name, bool forSet);
     void record(Exchange exchange, bool counted);
 
